@@ -1,0 +1,83 @@
+// The station window's logic: field values and their exchange with the
+// controls, the routing of every command, initialisation, reporting and the
+// adapter enumeration at paint time. Plain C++: the window is the Window port.
+#pragma once
+
+#include <string>
+
+#include "app/dialog_services.h"
+#include "app/log_edit.h"
+#include "vendor/test_e2.h"
+#include "vendor/test_engine.h"
+#include "vendor/test_flash.h"
+
+namespace app {
+
+class MainDialog : public DialogServices {
+ public:
+  MainDialog(Window& window, vendor::TestEngine& engine, vendor::TestFlash& flash, vendor::TestE2& e2,
+             Transports& transports);
+
+  // ---- window messages, as the window delivers them ----
+  void OnInitDialog();
+  // The system-menu command; false hands it back to the window's default handling.
+  bool OnSysCommand(unsigned command);
+  // The dialog itself was painted (shown, uncovered, restored, resized).
+  void OnPaint();
+  // A click on the control with that id; false when nothing is routed to it.
+  bool OnCommand(int id);
+  void OnOK();      // Enter: collect, and end when that succeeds
+  void OnCancel();  // Escape, the close box, "Exit"
+  void OnTimer(int id);
+
+  // ---- handlers, one per control ----
+  void OnReadAddr();
+  void OnSetAddr();
+  void OnClear();
+  void OnNameChange();
+  void OnAuto();
+  void OnOpenFile();
+  void OnBrun();
+  void OnDump();
+  void OnErase();
+  void OnEeprom();
+  void OnSpiFlash();
+  void OnParallelFlash();
+  void OnListClear();
+  void OnReset();
+  void OnMicAndSpeaker();
+  void OnAutoCalibrate();
+  void OnTxPower();
+  void OnRxSensitivity();
+  void OnLock();
+  void OnTesting();
+
+  void EnumeratePorts();
+
+  // ---- DialogServices ----
+  bool CollectFields() override;
+  void ShowFields() override;
+  FieldValues& Fields() override { return fields_; }
+  bool IsButtonSet(int id) const override;
+  const Transports& transports() const override { return transports_; }
+  Window& window() override { return window_; }
+  void CaretToEnd(int id) override;
+
+  // True while a handler runs: the window then takes no input and nothing enumerates.
+  bool Busy() const { return busy_; }
+
+ protected:
+  void ShowReport(std::string_view text) override;
+
+ private:
+  Window& window_;
+  vendor::TestEngine& engine_;
+  vendor::TestFlash& flash_;
+  vendor::TestE2& e2_;
+  Transports& transports_;
+  FieldValues fields_;
+  LogEdit logPane_;
+  bool busy_ = false;
+};
+
+}  // namespace app

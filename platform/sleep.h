@@ -1,0 +1,7 @@
+#pragma once
+
+namespace platform {
+
+void SleepMs(unsigned milliseconds);
+
+}  // namespace platform
