@@ -46,6 +46,7 @@ class Window {
 
   // One-line list boxes: entries added at the end; -1 is no selection.
   virtual void AddString(int id, std::string_view text) = 0;
+  virtual void ResetContent(int id) = 0;  // removes every entry
   virtual int ListCount(int id) const = 0;
   virtual std::string ListText(int id, int index) const = 0;
   virtual int CurSel(int id) const = 0;
