@@ -46,7 +46,7 @@ class CallLog {
   template <typename... Args>
   int64_t Record(const std::string& name, int64_t fallback, const Args&... args) {
     std::ostringstream text;
-    const char* separator = "";
+    [[maybe_unused]] const char* separator = "";
     ((text << separator << Show(args), separator = ","), ...);
     calls_.push_back({name, text.str()});
     if (shared_ != nullptr) shared_->push_back(calls_.back());
