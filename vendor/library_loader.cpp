@@ -198,13 +198,9 @@ std::unique_ptr<SharedLibrary> OpenIn(const std::string& folder, const char* fil
 }  // namespace
 
 bool LoadLibraries(const std::string& folder, Libraries* libraries, std::string* error) {
+  // One library at a time, so the message names the first thing missing.
   auto engineLibrary = OpenIn(folder, kTestEngineFile, error);
   if (engineLibrary == nullptr) return false;
-  auto flashLibrary = OpenIn(folder, kTestFlashFile, error);
-  if (flashLibrary == nullptr) return false;
-  auto e2Library = OpenIn(folder, kTestE2File, error);
-  if (e2Library == nullptr) return false;
-
   EngineFunctions engine;
   {
     Binder binder(*engineLibrary, kTestEngineFile);
@@ -212,6 +208,8 @@ bool LoadLibraries(const std::string& folder, Libraries* libraries, std::string*
     TEST_ENGINE_EXPORTS(TARNWICK_BIND)
     if (!binder.Complete(error)) return false;
   }
+  auto flashLibrary = OpenIn(folder, kTestFlashFile, error);
+  if (flashLibrary == nullptr) return false;
   FlashFunctions flash;
   {
     Binder binder(*flashLibrary, kTestFlashFile);
@@ -219,6 +217,8 @@ bool LoadLibraries(const std::string& folder, Libraries* libraries, std::string*
     TEST_FLASH_EXPORTS(TARNWICK_BIND)
     if (!binder.Complete(error)) return false;
   }
+  auto e2Library = OpenIn(folder, kTestE2File, error);
+  if (e2Library == nullptr) return false;
   E2Functions e2;
   {
     Binder binder(*e2Library, kTestE2File);
