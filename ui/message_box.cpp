@@ -1,0 +1,25 @@
+#include "ui/message_box.h"
+
+#include <QMessageBox>
+
+#include "app/window.h"
+#include "controls/gbk_text.h"
+#include "res/strings.h"
+
+namespace ui {
+
+int ShowMessageBox(QWidget* owner, std::string_view gbkText, int buttons) {
+  QMessageBox box(owner);
+  box.setWindowTitle(controls::FromGbk(res::kAppTitle));
+  box.setTextFormat(Qt::PlainText);
+  box.setText(controls::FromGbk(gbkText));
+  const bool yesNo = (buttons & 0xF) == app::MB_YESNO;
+  box.setStandardButtons(yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+  box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+  const int answer = box.exec();
+  if (!yesNo) return app::IDOK;
+  // Escape or the close box on a Yes/No question counts as No.
+  return answer == QMessageBox::Yes ? app::IDYES : app::IDNO;
+}
+
+}  // namespace ui
