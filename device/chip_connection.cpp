@@ -10,13 +10,13 @@ constexpr const char* kReferenceDevice = "\\\\.\\csr0";
 
 // Opens the module on each ticked device; a second open replaces the first.
 uint32_t OpenOnTickedDevices(app::DialogServices& dialog, vendor::TestEngine& engine, uint32_t module) {
+  uint32_t first = 0;
   if (dialog.IsButtonSet(res::IDC_DEVICE1)) {
-    module = engine.openTestEngineSpiTrans(dialog.transports().Device1Transport.c_str(), 0);
+    first = module = engine.openTestEngineSpiTrans(dialog.transports().Device1Transport.c_str(), 0);
   }
   if (dialog.IsButtonSet(res::IDC_DEVICE2)) {
-    uint32_t second = engine.openTestEngineSpiTrans(dialog.transports().Device2Transport.c_str(), 0);
-    if (module != 0 && module != second) engine.closeTestEngine(module);  // replaced: do not leak it
-    module = second;
+    module = engine.openTestEngineSpiTrans(dialog.transports().Device2Transport.c_str(), 0);
+    if (first != 0) engine.closeTestEngine(first);  // replaced by device 2's: do not leak it
   }
   return module;
 }
