@@ -1,0 +1,24 @@
+// Button 1050: puts all 32 PIO lines of the module under host control and
+// reports which the chip refused.
+#pragma once
+
+#include "app/dialog_services.h"
+#include "pio/pio_monitor.h"
+#include "vendor/test_engine.h"
+
+namespace pio {
+
+class PioTest {
+ public:
+  PioTest(app::DialogServices& dialog, vendor::TestEngine& engine, PioMonitor& monitor)
+      : dialog_(dialog), engine_(engine), monitor_(monitor) {}
+
+  void OnTesting();
+
+ private:
+  app::DialogServices& dialog_;
+  vendor::TestEngine& engine_;
+  PioMonitor& monitor_;
+};
+
+}  // namespace pio

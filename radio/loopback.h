@@ -1,0 +1,21 @@
+// Button 1033: the module's stereo codec loops each microphone to both speakers,
+// the right microphone first.
+#pragma once
+
+#include "app/dialog_services.h"
+#include "vendor/test_engine.h"
+
+namespace radio {
+
+class LoopbackTest {
+ public:
+  LoopbackTest(app::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
+
+  void OnMicAndSpeaker();
+
+ private:
+  app::DialogServices& dialog_;
+  vendor::TestEngine& engine_;
+};
+
+}  // namespace radio
