@@ -3,17 +3,16 @@
 #include <iconv.h>
 
 #include <cerrno>
-#include <stdexcept>
 
 namespace platform {
 namespace {
 
 class Converter {
  public:
-  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {
-    if (cd_ == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv cannot convert GBK");
+  Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+  ~Converter() {
+    if (Usable()) iconv_close(cd_);
   }
-  ~Converter() { iconv_close(cd_); }
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
@@ -21,6 +20,8 @@ class Converter {
   // writes `replacement` and steps over `skip(in)` bytes of input.
   template <typename Skip>
   std::string Run(std::string_view text, std::string_view replacement, Skip skip) {
+    // Without a converter (no descriptor left to load one) ASCII still comes through.
+    if (!Usable()) return std::string(text);
     std::string out;
     char buffer[1024];
     char* in = const_cast<char*>(text.data());
@@ -42,6 +43,7 @@ class Converter {
   }
 
  private:
+  bool Usable() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
   iconv_t cd_;
 };
 
@@ -53,13 +55,14 @@ size_t Utf8SequenceLength(const char* p, size_t left) {
 
 }  // namespace
 
+// One converter per direction and thread, opened at first use and kept.
 std::string GbkToUtf8(std::string_view gbk) {
-  Converter converter("UTF-8", "GBK");
+  thread_local Converter converter("UTF-8", "GBK");
   return converter.Run(gbk, "\xEF\xBF\xBD", [](const char*, size_t) { return size_t{1}; });
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
-  Converter converter("GBK", "UTF-8");
+  thread_local Converter converter("GBK", "UTF-8");
   return converter.Run(utf8, "?", Utf8SequenceLength);
 }
 
