@@ -5,6 +5,14 @@
 #include "app/data_exchange.h"
 #include "app/port_enumeration.h"
 #include "app/settings.h"
+#include "device/address.h"
+#include "device/device_name.h"
+#include "memory/commands.h"
+#include "pio/pio_test.h"
+#include "pio/spi_lock.h"
+#include "radio/crystal_calibration.h"
+#include "radio/loopback.h"
+#include "radio/transmit_power.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
 
@@ -121,7 +129,7 @@ void MainDialog::OnOK() {
 
 void MainDialog::OnCancel() { window_.EndDialog(IDCANCEL); }
 
-void MainDialog::OnTimer(int) {}
+void MainDialog::OnTimer(int id) { pioMonitor_.OnTimer(*this, engine_, id); }
 
 // ---------------------------------------------------------------- fields
 
@@ -196,24 +204,32 @@ void MainDialog::OnListClear() { window_.SetItemText(res::IDC_LOG, ""); }
 
 void MainDialog::OnRxSensitivity() {}
 
-// The handlers below are routed now and filled in by their subsystems.
-void MainDialog::OnReadAddr() {}
-void MainDialog::OnSetAddr() {}
-void MainDialog::OnClear() {}
-void MainDialog::OnNameChange() {}
-void MainDialog::OnAuto() {}
-void MainDialog::OnOpenFile() {}
-void MainDialog::OnBrun() {}
-void MainDialog::OnDump() {}
-void MainDialog::OnErase() {}
-void MainDialog::OnEeprom() {}
-void MainDialog::OnSpiFlash() {}
-void MainDialog::OnParallelFlash() {}
-void MainDialog::OnReset() {}
-void MainDialog::OnMicAndSpeaker() {}
-void MainDialog::OnAutoCalibrate() {}
-void MainDialog::OnTxPower() {}
-void MainDialog::OnLock() {}
-void MainDialog::OnTesting() {}
+void MainDialog::OnReadAddr() { device::Address(*this, engine_).OnReadAddr(); }
+void MainDialog::OnSetAddr() { device::Address(*this, engine_).OnSetAddr(); }
+void MainDialog::OnClear() { device::Address(*this, engine_).OnClear(); }
+void MainDialog::OnNameChange() { device::DeviceName(*this, engine_).OnNameChange(); }
+
+// The production pass for the ticked modules: burn, then address. The address
+// is written whatever the burn did; each step says for itself how it went.
+void MainDialog::OnAuto() {
+  Report("Step 1: ");
+  OnBrun();
+  Report("Step 2: ");
+  OnSetAddr();
+}
+
+void MainDialog::OnOpenFile() { memory::Commands(*this, engine_, flash_, e2_).OnOpenFile(); }
+void MainDialog::OnBrun() { memory::Commands(*this, engine_, flash_, e2_).OnBrun(); }
+void MainDialog::OnDump() { memory::Commands(*this, engine_, flash_, e2_).OnDump(); }
+void MainDialog::OnErase() { memory::Commands(*this, engine_, flash_, e2_).OnErase(); }
+void MainDialog::OnEeprom() { memory::Commands(*this, engine_, flash_, e2_).OnEeprom(); }
+void MainDialog::OnSpiFlash() { memory::Commands(*this, engine_, flash_, e2_).OnSpiFlash(); }
+void MainDialog::OnParallelFlash() { memory::Commands(*this, engine_, flash_, e2_).OnParallelFlash(); }
+void MainDialog::OnReset() { radio::CrystalCalibration(*this, engine_).OnReset(); }
+void MainDialog::OnMicAndSpeaker() { radio::LoopbackTest(*this, engine_).OnMicAndSpeaker(); }
+void MainDialog::OnAutoCalibrate() { radio::CrystalCalibration(*this, engine_).OnAutoCalibrate(); }
+void MainDialog::OnTxPower() { radio::TransmitPowerTest(*this, engine_).OnTxPower(); }
+void MainDialog::OnLock() { pio::SpiLock(*this, engine_).OnLock(); }
+void MainDialog::OnTesting() { pio::PioTest(*this, engine_, pioMonitor_).OnTesting(); }
 
 }  // namespace app

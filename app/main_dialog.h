@@ -7,6 +7,7 @@
 
 #include "app/dialog_services.h"
 #include "app/log_edit.h"
+#include "pio/pio_monitor.h"
 #include "vendor/test_e2.h"
 #include "vendor/test_engine.h"
 #include "vendor/test_flash.h"
@@ -78,6 +79,7 @@ class MainDialog : public DialogServices {
   FieldValues fields_;
   LogEdit logPane_;
   bool busy_ = false;
+  pio::PioMonitor pioMonitor_;  // timer 1: lives across its ticks
 };
 
 }  // namespace app

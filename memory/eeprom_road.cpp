@@ -1,0 +1,85 @@
+#include "memory/eeprom_road.h"
+
+#include <cstdint>
+
+#include "device/chip_connection.h"
+#include "memory/memory_type.h"
+#include "platform/file_system.h"
+#include "res/resource_ids.h"
+
+namespace memory {
+namespace {
+
+// Only the low 16 bits of the size are shown.
+void ShowSize(app::DialogServices& dialog, vendor::TestE2& e2) {
+  uint32_t kbit = 0;
+  e2.te2GetSize(&kbit);
+  dialog.SetItemTextFormat(res::IDC_MEMORY_SIZE, "%dKbit", static_cast<int>(static_cast<uint16_t>(kbit)));
+}
+
+}  // namespace
+
+void ProgramEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
+  const std::string path = CurrentFirmwarePath(dialog);
+  if (path.empty()) {
+    dialog.Report("haven't .BIN file!!!");
+    return;
+  }
+  dialog.SetItemTextFormat(res::IDC_MEMORY_SIZE, "0Kbit");
+  dialog.Report(" ");
+  if (e2.te2OpenTrans(transport.c_str()) != 0) {
+    dialog.MessageBox(app::kDeviceOpenFailed);
+  } else {
+    ShowSize(dialog, e2);
+    if (e2.te2Program(path.c_str(), 1) == 0) dialog.Report("烧录BIN to EEPROM成功! ");
+    else dialog.Report("烧录BIN to EEPROM失败! ");
+  }
+  e2.te2Close();
+}
+
+void DumpEeprom(app::DialogServices& dialog, vendor::TestE2& e2, vendor::TestEngine& engine) {
+  dialog.Report(" ");
+  // Read whole: a long folder must not send the dump to the file-system root.
+  const std::string folder = platform::CurrentDirectory();
+  uint32_t first = device::OpenFirstConnection(engine);
+
+  int32_t opened = 0;
+  if (dialog.IsButtonSet(res::IDC_DEVICE1)) {
+    opened = e2.te2OpenTrans(dialog.transports().Device1Transport.c_str());
+    dialog.window().SetCheck(res::IDC_DEVICE2, app::BST_UNCHECKED);
+  }
+  if (dialog.IsButtonSet(res::IDC_DEVICE2)) {
+    opened = e2.te2OpenTrans(dialog.transports().Device2Transport.c_str());
+    dialog.window().SetCheck(res::IDC_DEVICE1, app::BST_UNCHECKED);
+  }
+
+  if (opened != 0) {
+    dialog.MessageBox(app::kDeviceOpenFailed);
+  } else {
+    ShowSize(dialog, e2);
+    const std::string dumpPath = platform::JoinPath(folder, "EEPROMdump.bin");
+    if (e2.te2Dump(dumpPath.c_str(), 1) == 0) dialog.Report("读出EEPROM成功!");
+    else dialog.Report("读出EEPROM失败!");
+  }
+  e2.te2Close();
+  engine.closeTestEngine(first);
+}
+
+void EraseEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
+  dialog.Report(" ");
+  if (e2.te2OpenTrans(transport.c_str()) != 0) {
+    dialog.MessageBox(app::kDeviceOpenFailed);
+  } else {
+    ShowSize(dialog, e2);
+    if (e2.te2Fill(0xFFFF, 1) != 0) {
+      dialog.Report("EEPROM\t擦除失败！");
+    } else {
+      dialog.Report("EEPROM\t擦除成功！");
+      if (e2.te2WriteBcHeader() == 0) dialog.Report("EEPROM\t写头文件成功！");
+      else dialog.Report("EEPROM\t写头文件失败！");
+    }
+  }
+  e2.te2Close();
+}
+
+}  // namespace memory

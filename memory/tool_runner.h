@@ -1,0 +1,35 @@
+// SPI flash through the vendor's command-line tool: the tool runs as a child,
+// its output is relayed to the status line and log as it comes, and the chip
+// is reset through TestFlash afterwards.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "app/dialog_services.h"
+#include "memory/host.h"
+#include "vendor/test_flash.h"
+
+namespace memory {
+
+enum class ToolAction { Burn, Dump, Erase };
+
+// The tool's adapter option for a transport ("-usb 0", "-lpt 1"); empty when it has none.
+std::string_view ToolOption(std::string_view transport);
+// The tool's whole command line; empty when the transport has no option. The
+// firmware path goes in as it stands, unquoted.
+std::string ToolCommandLine(std::string_view transport, ToolAction action, std::string_view firmwarePath);
+
+void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
+void ToolDump(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
+void ToolErase(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
+
+// Runs the tool until its output ends. False when it never ran or had to be
+// stopped; the caller then leaves the chip alone.
+bool RunTool(app::DialogServices& dialog, const Host& host, const std::string& transport,
+             const std::string& commandLine);
+
+// Opens TestFlash on the same adapter and restarts the chip; `burned` adds the completion line.
+void ResetAfterTool(app::DialogServices& dialog, vendor::TestFlash& flash, const std::string& transport, bool burned);
+
+}  // namespace memory

@@ -1,0 +1,113 @@
+// A shift's worth of address writes against the simulated station and a real btconfig.ini.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "app/main_dialog.h"
+#include "platform/profile_file.h"
+#include "res/resource_ids.h"
+#include "tests/support/memory_window.h"
+#include "tests/support/temp_directory.h"
+#include "vendor/library_loader.h"
+
+namespace {
+
+class AddressStation : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(vendor::LoadLibraries(SIM_LIBRARY_DIR, &libs, &error)) << error;
+    uint16_t length = 0, count = 0;
+    libs.engine->teGetAvailableSpiPorts(&length, nullptr, nullptr, &count);  // lays out the default station
+    Station("station", "timing", "instant");
+    Station("station", "trace", "on");
+    folder.Write("btconfig.ini", "[SUM]\r\ntotal=0\r\n[address]\r\nNAP=0002\r\nUAP=5b\r\nLAP=00a1ff\r\n");
+    dialog = std::make_unique<app::MainDialog>(window, *libs.engine, *libs.flash, *libs.e2, transports);
+    dialog->OnInitDialog();
+    dialog->OnPaint();  // the adapters, as the first paint finds them
+  }
+  void Station(const char* section, const char* key, const char* value) {
+    ASSERT_TRUE(platform::WriteProfileString(section, key, value, "station/station.ini"));
+  }
+  std::string Setting(const char* section, const char* key) {
+    return platform::ReadProfileString(section, key, 64, "btconfig.ini");
+  }
+  // The LAP a module holds now, read back through the library.
+  uint32_t ModuleLap(const std::string& transport) {
+    uint32_t handle = libs.engine->openTestEngineSpiTrans(transport.c_str(), 0);
+    uint32_t lap = 0;
+    uint8_t uap = 0;
+    uint16_t nap = 0;
+    EXPECT_EQ(libs.engine->psReadBdAddr(handle, &lap, &uap, &nap), 1);
+    libs.engine->closeTestEngine(handle);
+    EXPECT_EQ(uap, 0x5b);
+    EXPECT_EQ(nap, 0x0002);
+    return lap;
+  }
+  // The LAPs that modules accepted, in order, from the station's call trace.
+  std::vector<uint32_t> AcceptedLaps() {
+    // Lines such as "psWriteBdAddr(1, 0xa1ff, 0x5b, 0x2) = 1".
+    std::ifstream trace("station/trace.log");
+    std::vector<uint32_t> laps;
+    for (std::string line; std::getline(trace, line);) {
+      if (line.rfind("psWriteBdAddr(", 0) != 0 || line.find(", 0x5b, 0x2) = 1") == std::string::npos) continue;
+      size_t lap = line.find(", 0x");
+      laps.push_back(static_cast<uint32_t>(std::stoul(line.substr(lap + 4), nullptr, 16)));
+    }
+    return laps;
+  }
+
+  fakes::TempWorkingDirectory folder;
+  vendor::Libraries libs;
+  fakes::MemoryWindow window;
+  app::Transports transports;
+  std::unique_ptr<app::MainDialog> dialog;
+};
+
+TEST_F(AddressStation, TwentyPressesOnTwoModulesGiveEveryAddressOnce) {
+  ASSERT_EQ(transports.Device1Transport, "SPITRANS=USB SPIPORT=0");
+  ASSERT_EQ(transports.Device2Transport, "SPITRANS=LPT SPIPORT=1");
+  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+  window.SetCheck(res::IDC_DEVICE2, app::BST_CHECKED);
+  for (int press = 1; press <= 20; ++press) {
+    // On the seventh press the second module refuses its address.
+    Station("faults", "psWriteBdAddr", press == 7 ? "bc7" : "nobody");
+    dialog->OnCommand(res::IDC_SET_ADDR);
+    EXPECT_TRUE(window.messageBoxes().empty()) << press;
+  }
+
+  std::vector<uint32_t> laps = AcceptedLaps();
+  ASSERT_EQ(laps.size(), 39u);
+  for (size_t i = 0; i < laps.size(); ++i) EXPECT_EQ(laps[i], 0xa1ffu + i) << i;
+  EXPECT_EQ(std::set<uint32_t>(laps.begin(), laps.end()).size(), laps.size());
+
+  EXPECT_EQ(ModuleLap("SPITRANS=USB SPIPORT=0"), 0xa1ffu + 37);
+  EXPECT_EQ(ModuleLap("SPITRANS=LPT SPIPORT=1"), 0xa1ffu + 38);
+  EXPECT_EQ(Setting("address", "LAP"), "00a226");
+  EXPECT_EQ(Setting("SUM", "total"), "39");
+  EXPECT_EQ(window.ItemText(res::IDC_BURN_COUNT), "39");
+
+  // A restart shows the counter where the shift left it.
+  fakes::MemoryWindow restarted;
+  app::MainDialog again(restarted, *libs.engine, *libs.flash, *libs.e2, transports);
+  again.OnInitDialog();
+  EXPECT_EQ(restarted.ItemText(res::IDC_START_LAP), "00a226");
+  EXPECT_EQ(restarted.ItemText(res::IDC_BURN_COUNT), "39");
+}
+
+TEST_F(AddressStation, NameAndAddressReadBackFromTheModule) {
+  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+  window.Type(res::IDC_DEVICE_NAME, "Tarn-01");
+  dialog->OnCommand(res::IDC_NAME_CHANGE);
+  EXPECT_EQ(window.ItemText(res::IDC_STATUS), "蓝牙名字修改成功!");
+  EXPECT_EQ(platform::ReadProfileString("module bc5", "ps_264", 64, "station/station.ini").empty(), false);
+
+  dialog->OnCommand(res::IDC_READ_ADDR);
+  EXPECT_EQ(window.ItemText(res::IDC_START_LAP), "00a1f0");  // the default station's first module
+  EXPECT_EQ(window.ItemText(res::IDC_START_UAP), "5b");
+  EXPECT_EQ(window.ItemText(res::IDC_START_NAP), "0002");
+}
+
+}  // namespace

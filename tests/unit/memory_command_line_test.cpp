@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/child_process.h"
+#include "platform/file_system.h"
+#include "tests/support/temp_directory.h"
+
+namespace {
+
+using Words = std::vector<std::string>;
+
+TEST(ToolCommandLineWords, SplitAsTheLinePcsSplitThem) {
+  const struct {
+    const char* line;
+    Words words;
+  } kCases[] = {
+      {"nvscmd.exe -usb 0 burn D:\\fw\\app.xuv", {"nvscmd.exe", "-usb", "0", "burn", "D:\\fw\\app.xuv"}},
+      {"nvscmd.exe -lpt 1 dump flashdump.xuv ", {"nvscmd.exe", "-lpt", "1", "dump", "flashdump.xuv"}},
+      {"nvscmd.exe -usb 0 burn D:\\my fw\\app.xuv", {"nvscmd.exe", "-usb", "0", "burn", "D:\\my", "fw\\app.xuv"}},
+      {"p \t a  \t b", {"p", "a", "b"}},
+      {"\"C:\\Program Files\\nvscmd.exe\" a", {"C:\\Program Files\\nvscmd.exe", "a"}},
+      {"p \"a b\" c", {"p", "a b", "c"}},
+      {"p x\"a b\"y", {"p", "xa by"}},
+      {"p a\\\\\\\"b", {"p", "a\\\"b"}},       // three backslashes and a quote: one backslash, a quote
+      {"p a\\\\\"b c\"", {"p", "a\\b c"}},     // two backslashes and a quote: one backslash, quoting
+      {"p a\\b\\\\c\\", {"p", "a\\b\\\\c\\"}},  // backslashes elsewhere are plain
+      {"p \"a\"\"b\"", {"p", "a\"b"}},          // "" inside quotes is a quote
+      {"p \"\" x", {"p", "", "x"}},
+      {"p \"open end", {"p", "open end"}},
+      {"p a;b $(rm -rf x) `id` |c >d", {"p", "a;b", "$(rm", "-rf", "x)", "`id`", "|c", ">d"}},
+      // A two-byte character whose second byte is a backslash does not escape the quote after it.
+      {"p a\x81\x5C\"b c\"", {"p", "a\x81\x5C" "b c"}},
+      {"\x81\x5C\".exe\" a", {"\x81\x5C.exe", "a"}},
+      {"", {}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(platform::SplitCommandLine(c.line), c.words) << c.line;
+}
+
+class FindProgram : public ::testing::Test {
+ protected:
+  void MakeFile(const std::string& name, mode_t mode) {
+    std::ofstream(name) << "#!/bin/false\n";
+    ASSERT_EQ(chmod(name.c_str(), mode), 0);
+  }
+  fakes::TempWorkingDirectory folder;
+};
+
+TEST_F(FindProgram, LooksBesideTheProgramThenInTheWorkingFolderThenOnThePath) {
+  MakeFile("tool.exe", 0755);
+  MakeFile("plain.txt", 0644);
+  EXPECT_EQ(platform::FindProgram("tool.exe"), platform::JoinPath(platform::CurrentDirectory(), "tool.exe"));
+  EXPECT_EQ(platform::FindProgram("plain.txt"), "");  // not executable
+  EXPECT_EQ(platform::FindProgram("missing.exe"), "");
+  EXPECT_EQ(platform::FindProgram("./tool.exe"), "./tool.exe");  // a path is taken as it stands
+
+  // The program's own folder comes before the working folder.
+  const std::string self = "unit_test";
+  MakeFile(self, 0755);
+  EXPECT_EQ(platform::FindProgram(self), platform::JoinPath(platform::ProgramFolder(), self));
+
+  // The search path comes last: "sh" lives there.
+  EXPECT_NE(platform::FindProgram("sh"), "");
+}
+
+TEST_F(FindProgram, ProgramThatIsNotFoundIsNotStarted) {
+  std::unique_ptr<platform::ChildProcess> child;
+  EXPECT_EQ(platform::StartChildProcess("no-such-tool.exe -usb 0 erase", &child), platform::StartResult::NoProgram);
+  EXPECT_EQ(platform::StartChildProcess("", &child), platform::StartResult::NoProgram);
+  EXPECT_EQ(child, nullptr);
+}
+
+// Nothing but plain calls while no descriptor can be had: the sanitizers' own
+// checks need descriptors too.
+platform::StartResult StartWithoutDescriptors(std::unique_ptr<platform::ChildProcess>* child) {
+  rlimit saved{};
+  if (getrlimit(RLIMIT_NOFILE, &saved) != 0) return platform::StartResult::Started;
+  int lowestFree = dup(0);
+  if (lowestFree < 0) return platform::StartResult::Started;
+  close(lowestFree);
+  rlimit none = saved;
+  none.rlim_cur = static_cast<rlim_t>(lowestFree);
+  if (setrlimit(RLIMIT_NOFILE, &none) != 0) return platform::StartResult::Started;
+  platform::StartResult result = platform::StartChildProcess("sh -c true", child);
+  setrlimit(RLIMIT_NOFILE, &saved);
+  return result;
+}
+
+TEST_F(FindProgram, PipeThatCannotBeMadeStartsNothing) {
+  std::unique_ptr<platform::ChildProcess> child;
+  EXPECT_EQ(StartWithoutDescriptors(&child), platform::StartResult::NoPipe);
+  EXPECT_EQ(child, nullptr);
+}
+
+}  // namespace
