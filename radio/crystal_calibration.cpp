@@ -2,6 +2,7 @@
 
 #include "device/chip_connection.h"
 #include "platform/sleep.h"
+#include "radio/bench_radios.h"
 #include "radio/calibration_constants.h"
 #include "res/resource_ids.h"
 
@@ -17,18 +18,8 @@ CrystalCalibration::CrystalCalibration(app::DialogServices& dialog, vendor::Test
 
 void CrystalCalibration::OnAutoCalibrate() {
   dialog_.Report(" ");
-  uint32_t reference = device::OpenReferenceRadio(engine_);
-  if (reference == 0) {
-    dialog_.MessageBox(kReferenceOpenFailed);
-    engine_.closeTestEngine(0);
-    return;
-  }
-  uint32_t module = device::OpenBenchModule(engine_);
-  if (module == 0) {
-    dialog_.MessageBox(app::kDeviceOpenFailed);
-    engine_.closeTestEngine(reference);
-    return;
-  }
+  uint32_t reference = 0, module = 0;
+  if (!OpenBenchRadios(dialog_, engine_, &reference, &module)) return;
 
   uint16_t version = 0;
   if (engine_.bccmdGetChipVersion(module, &version) != 1) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/chip_connection.h"
+#include "radio/bench_radios.h"
 #include "radio/calibration_constants.h"
 
 namespace radio {
@@ -28,18 +29,8 @@ int Whole(double value) {
 
 void TransmitPowerTest::OnTxPower() {
   dialog_.Report(" ");
-  uint32_t reference = device::OpenReferenceRadio(engine_);
-  if (reference == 0) {
-    dialog_.MessageBox(kReferenceOpenFailed);
-    engine_.closeTestEngine(0);
-    return;
-  }
-  uint32_t module = device::OpenBenchModule(engine_);
-  if (module == 0) {
-    dialog_.MessageBox(app::kDeviceOpenFailed);
-    engine_.closeTestEngine(reference);
-    return;
-  }
+  uint32_t reference = 0, module = 0;
+  if (!OpenBenchRadios(dialog_, engine_, &reference, &module)) return;
 
   const std::vector<uint16_t> testPoints = {2402, 2441, 2480};
   std::vector<double> levels;  // only the points whose level the reference delivered
