@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyleFactory>
@@ -148,7 +149,13 @@ QWidget* CreateControl(const res::Control& control, const DialogUnits& units, QW
   if (!Has(control, res::kTabStop) && (widget->focusPolicy() & Qt::TabFocus) != 0) {
     widget->setFocusPolicy(Qt::ClickFocus);
   }
-  if (Has(control, res::kDisabled)) widget->setEnabled(false);
+  if (Has(control, res::kDisabled)) {
+    widget->setEnabled(false);
+    // The burned count is disabled but read all shift long: keep its text dark enough to read.
+    QPalette colours = widget->palette();
+    colours.setColor(QPalette::Disabled, QPalette::Text, colours.color(QPalette::Active, QPalette::WindowText));
+    widget->setPalette(colours);
+  }
   // Hidden for good: nothing of the station ever shows these.
   widget->setVisible(!Has(control, res::kHidden));
   return widget;
