@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/profile_file.h"
+
 namespace app {
 
 inline constexpr const char* kSettingsFile = "./btconfig.ini";
@@ -20,9 +22,14 @@ inline constexpr const char* kLapKey = "LAP";
 inline constexpr const char* kPioSection = "PIO";
 inline constexpr const char* kTestTimeoutKey = "testTimeout";
 
+// Header-only, so the subsystems read and write the settings without linking the dialog.
 // A value cut to bufferSize - 1 bytes; empty when missing.
-std::string ReadSetting(std::string_view section, std::string_view key, size_t bufferSize);
+inline std::string ReadSetting(std::string_view section, std::string_view key, size_t bufferSize) {
+  return platform::ReadProfileString(section, key, bufferSize, kSettingsFile);
+}
 // False when the file could not be written.
-bool WriteSetting(std::string_view section, std::string_view key, std::string_view value);
+inline bool WriteSetting(std::string_view section, std::string_view key, std::string_view value) {
+  return platform::WriteProfileString(section, key, value, kSettingsFile);
+}
 
 }  // namespace app

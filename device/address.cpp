@@ -6,7 +6,6 @@
 #include "device/address_counter.h"
 #include "device/chip_connection.h"
 #include "platform/number_text.h"
-#include "platform/profile_file.h"
 #include "res/resource_ids.h"
 
 namespace device {
@@ -22,14 +21,6 @@ constexpr const char* kReservedLap = "LAP=%s 是保留地址(9e8b00-9e8b3f), 不
 constexpr const char* kNoStoredAddress = "btconfig.ini中没有下一地址(NAP/UAP/LAP)! 请先设置地址段. ";
 constexpr const char* kCounterNotSaved = "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ";
 constexpr const char* kConfirmClear = "Are you srue to clear the SUM ?";
-
-std::string Read(const char* section, const char* key, size_t size) {
-  return platform::ReadProfileString(section, key, size, app::kSettingsFile);
-}
-
-bool Write(const char* section, const char* key, const std::string& value) {
-  return platform::WriteProfileString(section, key, value, app::kSettingsFile);
-}
 
 std::string Hex(const char* format, uint32_t value) {
   char text[16];
@@ -75,9 +66,9 @@ bool Address::WriteAddress(const std::string& transport) {
     return true;
   }
 
-  std::string napText = Read(app::kAddressSection, app::kNapKey, 16);
-  std::string uapText = Read(app::kAddressSection, app::kUapKey, 16);
-  std::string lapText = Read(app::kAddressSection, app::kLapKey, 32);
+  std::string napText = app::ReadSetting(app::kAddressSection, app::kNapKey, 16);
+  std::string uapText = app::ReadSetting(app::kAddressSection, app::kUapKey, 16);
+  std::string lapText = app::ReadSetting(app::kAddressSection, app::kLapKey, 32);
   uint32_t nap = platform::ParseHex(napText);
   uint32_t uap = platform::ParseHex(uapText);
   uint32_t lap = platform::ParseHex(lapText);
@@ -128,11 +119,11 @@ void Address::StoreNextAddress(uint32_t lap, bool* saved) {
   fields.NextLap = next > kLastLap ? std::string() : nextText;
   dialog_.ShowFields();
   for (int id : {res::IDC_NEXT_LAP, res::IDC_NEXT_UAP, res::IDC_NEXT_NAP}) dialog_.CaretToEnd(id);
-  *saved = Write(app::kAddressSection, app::kLapKey, nextText);
+  *saved = app::WriteSetting(app::kAddressSection, app::kLapKey, nextText);
 
-  uint32_t count = static_cast<uint32_t>(platform::ParseDecimal(Read(app::kSumSection, app::kTotalKey, 64))) + 1;
+  uint32_t count = static_cast<uint32_t>(platform::ParseDecimal(app::ReadSetting(app::kSumSection, app::kTotalKey, 64))) + 1;
   fields.BurnCount = std::to_string(count);
-  *saved = Write(app::kSumSection, app::kTotalKey, fields.BurnCount) && *saved;
+  *saved = app::WriteSetting(app::kSumSection, app::kTotalKey, fields.BurnCount) && *saved;
   dialog_.ShowFields();
   dialog_.CaretToEnd(res::IDC_BURN_COUNT);
   dialog_.Report("%s", kWriteOk);
@@ -146,7 +137,7 @@ void Address::StoreNextAddress(uint32_t lap, bool* saved) {
 void Address::OnClear() {
   if (dialog_.window().MessageBox(kConfirmClear, app::MB_YESNO) != app::IDYES) return;
   dialog_.Fields().BurnCount = std::to_string(0);
-  bool saved = Write(app::kSumSection, app::kTotalKey, dialog_.Fields().BurnCount);
+  bool saved = app::WriteSetting(app::kSumSection, app::kTotalKey, dialog_.Fields().BurnCount);
   dialog_.ShowFields();
   dialog_.CaretToEnd(res::IDC_BURN_COUNT);
   if (!saved) dialog_.Report("%s", kCounterNotSaved);

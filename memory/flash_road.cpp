@@ -43,13 +43,8 @@ bool WaitForProgress(app::DialogServices& dialog, vendor::TestFlash& flash, cons
 }  // namespace
 
 void ProgramFlash(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
-  const std::string path = CurrentFirmwarePath(dialog);
-  if (path.empty()) {
-    dialog.Report("haven't .XUV file!!!");
-    return;
-  }
-  dialog.Report(" ");
-  dialog.SetItemTextFormat(res::IDC_PROGRESS, " ");
+  const std::string path = BeginFlashBurn(dialog);
+  if (path.empty()) return;
 
   if (flash.flInitTrans(transport.c_str(), 26, 2) == 0 && flash.flStopProcessor() == 0 &&
       flash.flSetFlashType(0) == 0) {

@@ -43,6 +43,17 @@ std::string CurrentFirmwarePath(app::DialogServices& dialog) {
   return path;
 }
 
+std::string BeginFlashBurn(app::DialogServices& dialog) {
+  std::string path = CurrentFirmwarePath(dialog);
+  if (path.empty()) {
+    dialog.Report("haven't .XUV file!!!");
+    return path;
+  }
+  dialog.Report(" ");
+  dialog.SetItemTextFormat(res::IDC_PROGRESS, " ");
+  return path;
+}
+
 void SelectEeprom(app::DialogServices& dialog) {
   dialog.window().SetCheck(res::IDC_SPI_FLASH, app::BST_UNCHECKED);
   dialog.window().SetCheck(res::IDC_EEPROM, app::BST_CHECKED);

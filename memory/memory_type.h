@@ -25,6 +25,10 @@ std::vector<std::string> TickedTransports(app::DialogServices& dialog);
 // The firmware file as edit 1003 holds it right now; empty when none was chosen.
 std::string CurrentFirmwarePath(app::DialogServices& dialog);
 
+// The start of every flash burn, through TestFlash or the tool: the firmware
+// path, or empty after "haven't .XUV file!!!"; then a blank status and progress.
+std::string BeginFlashBurn(app::DialogServices& dialog);
+
 // The handlers of the three boxes. The click has already toggled the box; the
 // two that choose a memory always end checked, with the other one unchecked.
 void SelectEeprom(app::DialogServices& dialog);

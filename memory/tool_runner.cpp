@@ -47,13 +47,8 @@ std::string ToolCommandLine(std::string_view transport, ToolAction action, std::
 }
 
 void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
-  const std::string path = CurrentFirmwarePath(dialog);
-  if (path.empty()) {
-    dialog.Report("haven't .XUV file!!!");
-    return;
-  }
-  dialog.Report(" ");
-  dialog.SetItemTextFormat(res::IDC_PROGRESS, " ");
+  const std::string path = BeginFlashBurn(dialog);
+  if (path.empty()) return;
   RunAndReset(dialog, flash, host, transport, ToolCommandLine(transport, ToolAction::Burn, path), true);
 }
 

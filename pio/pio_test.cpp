@@ -6,7 +6,6 @@
 #include "app/settings.h"
 #include "device/chip_connection.h"
 #include "platform/number_text.h"
-#include "platform/profile_file.h"
 
 namespace pio {
 namespace {
@@ -17,8 +16,7 @@ constexpr size_t kSettingBuffer = 16;
 }  // namespace
 
 void PioTest::OnTesting() {
-  std::string timeout =
-      platform::ReadProfileString(app::kPioSection, app::kTestTimeoutKey, kSettingBuffer, app::kSettingsFile);
+  std::string timeout = app::ReadSetting(app::kPioSection, app::kTestTimeoutKey, kSettingBuffer);
   monitor_.SetCountdown(static_cast<uint32_t>(platform::ParseDecimal(timeout)));
   dialog_.Report(" ");
 
