@@ -1,38 +1,47 @@
 #include "platform/profile_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "platform/gbk.h"
+#include "platform/replace_file.h"
 
 namespace platform {
 namespace {
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 struct Line {
   std::string text;    // without its ending
-  std::string ending;  // "\r\n", "\n" or "" for a last line without one
+  std::string ending;  // "\r\n", "\n", "\r" or "" for a last line without one
 };
 
-std::vector<Line> SplitLines(const std::string& content) {
+struct Content {
+  std::string mark;  // a byte-order mark before the first line, kept as it was
   std::vector<Line> lines;
+};
+
+// CR LF, a lone LF and a lone CR each end a line, as the line PCs read them:
+// "LAP=00a1ff\r\r\n" is the value 00a1ff followed by an empty line.
+Content SplitLines(std::string_view content) {
+  Content result;
+  if (content.starts_with(kUtf8Mark)) {
+    result.mark = kUtf8Mark;
+    content.remove_prefix(kUtf8Mark.size());
+  }
   size_t start = 0;
   while (start < content.size()) {
-    size_t lf = content.find('\n', start);
-    if (lf == std::string::npos) {
-      lines.push_back({content.substr(start), ""});
+    size_t end = content.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      result.lines.push_back({std::string(content.substr(start)), ""});
       break;
     }
-    bool cr = lf > start && content[lf - 1] == '\r';
-    lines.push_back({content.substr(start, lf - start - (cr ? 1 : 0)), cr ? "\r\n" : "\n"});
-    start = lf + 1;
+    size_t endingSize = (content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ? 2 : 1;
+    result.lines.push_back({std::string(content.substr(start, end - start)), std::string(content.substr(end, endingSize))});
+    start = end + endingSize;
   }
-  return lines;
+  return result;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -58,11 +67,12 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-// The section name of a "[name]" line, or false.
+// The section name of a "[name]" line, or false. The name runs to the last ']'
+// of the line; what follows it does not count.
 bool SectionName(std::string_view line, std::string_view* name) {
   std::string_view t = Trim(line);
   if (t.empty() || t.front() != '[') return false;
-  size_t close = t.find(']');
+  size_t close = t.rfind(']');
   if (close == std::string_view::npos) return false;
   *name = Trim(t.substr(1, close - 1));
   return true;
@@ -122,36 +132,6 @@ Found Locate(const std::vector<Line>& lines, std::string_view section, std::stri
   return found;
 }
 
-bool WriteFileAtomically(const std::string& nativePath, const std::string& content) {
-  std::string temp = nativePath + ".XXXXXX";
-  int fd = mkstemp(temp.data());
-  if (fd < 0) return false;
-  struct stat old {};
-  fchmod(fd, stat(nativePath.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < content.size()) {
-    ssize_t n = write(fd, content.data() + done, content.size() - done);
-    if (n < 0) ok = false;
-    else done += static_cast<size_t>(n);
-  }
-  ok = ok && fsync(fd) == 0;
-  ok = (close(fd) == 0) && ok;
-  ok = ok && rename(temp.c_str(), nativePath.c_str()) == 0;
-  if (!ok) {
-    unlink(temp.c_str());
-    return false;
-  }
-  // The rename itself must reach the disk before we call the counter written.
-  std::string folder = nativePath.substr(0, nativePath.find_last_of('/') + 1);
-  int dir = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir >= 0) {
-    fsync(dir);
-    close(dir);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string ReadProfileString(std::string_view section, std::string_view key, size_t bufferSize,
@@ -159,7 +139,7 @@ std::string ReadProfileString(std::string_view section, std::string_view key, si
   if (bufferSize == 0) return {};
   std::string content;
   if (!ReadWholeFile(GbkToUtf8(file), &content)) return {};
-  std::vector<Line> lines = SplitLines(content);
+  std::vector<Line> lines = SplitLines(content).lines;
   Found found = Locate(lines, section, key);
   if (!found.key) return {};
   std::string_view k, value;
@@ -171,36 +151,49 @@ std::string ReadProfileString(std::string_view section, std::string_view key, si
   return std::string(value);
 }
 
-bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
-                        const std::string& file) {
+bool WriteProfileStrings(std::span<const ProfileEntry> entries, const std::string& file, RenameSync sync) {
+  for (const ProfileEntry& entry : entries) {
+    // A line end inside a name or value would become lines of their own.
+    for (std::string_view text : {entry.section, entry.key, entry.value}) {
+      if (text.find_first_of("\r\n") != std::string_view::npos) return false;
+    }
+  }
   std::string nativePath = GbkToUtf8(file);
-  std::string content;
-  ReadWholeFile(nativePath, &content);  // a missing file is an empty one
-  std::vector<Line> lines = SplitLines(content);
+  std::string old;
+  ReadWholeFile(nativePath, &old);  // a missing file is an empty one
+  Content content = SplitLines(old);
+  std::vector<Line>& lines = content.lines;
   std::string newline = "\r\n";
   if (!lines.empty() && !lines.front().ending.empty()) newline = lines.front().ending;
 
-  Found found = Locate(lines, section, key);
-  std::string keyText(key);
-  if (found.key) {
-    std::string_view oldKey, oldValue;
-    KeyLine(lines[found.keyLine].text, &oldKey, &oldValue);
-    lines[found.keyLine].text = std::string(oldKey) + "=" + std::string(value);
-  } else {
-    Line entry{keyText + "=" + std::string(value), newline};
+  for (const ProfileEntry& edit : entries) {
+    Found found = Locate(lines, edit.section, edit.key);
+    if (found.key) {
+      std::string_view oldKey, oldValue;
+      KeyLine(lines[found.keyLine].text, &oldKey, &oldValue);
+      lines[found.keyLine].text = std::string(oldKey) + "=" + std::string(edit.value);
+      continue;
+    }
+    Line entry{std::string(edit.key) + "=" + std::string(edit.value), newline};
     if (found.section) {
       size_t at = found.lastKeyLine;
       if (lines[at].ending.empty()) lines[at].ending = newline;
       lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at + 1), entry);
     } else {
       if (!lines.empty() && lines.back().ending.empty()) lines.back().ending = newline;
-      lines.push_back({"[" + std::string(section) + "]", newline});
+      lines.push_back({"[" + std::string(edit.section) + "]", newline});
       lines.push_back(entry);
     }
   }
-  std::string out;
+  std::string out = content.mark;
   for (const Line& line : lines) out += line.text + line.ending;
-  return WriteFileAtomically(nativePath, out);
+  return ReplaceFileContents(nativePath, out, sync);
+}
+
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        const std::string& file) {
+  const ProfileEntry entry{section, key, value};
+  return WriteProfileStrings({&entry, 1}, file, RenameSync::Now);
 }
 
 }  // namespace platform

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/profile_file.h"
 #include "tests/support/temp_directory.h"
@@ -90,6 +92,83 @@ TEST_F(ProfileFile, WriteLeavesNoTemporaryFilesBehind) {
     ++files;
   }
   EXPECT_EQ(files, 1);
+}
+
+// Damage that hand edits and copies between machines bring to CRLF files.
+TEST_F(ProfileFile, LineEndsAndAByteOrderMarkReadAsTheLinePcsReadThem) {
+  const struct {
+    const char* content;
+    const char* section;
+    const char* key;
+    const char* value;
+  } kFiles[] = {
+      {"[address]\r\nLAP=00a1ff\r\r\n", "address", "LAP", "00a1ff"},  // a CR doubled before the LF
+      {"[SUM]\r\ntotal=9\r\r\n", "SUM", "total", "9"},
+      {"[SUM]\rtotal=9\r[address]\rLAP=00a1ff\r", "address", "LAP", "00a1ff"},  // CR alone
+      {"[SUM]\rtotal=9\r[address]\rLAP=00a1ff\r", "SUM", "total", "9"},
+      {"[SUM]\r\ntotal=7\r", "SUM", "total", "7"},
+      {"\xEF\xBB\xBF[SUM]\r\ntotal=5\r\n", "SUM", "total", "5"},  // saved by an editor with a BOM
+      {"[address] x]\r\nNAP=0002\r\n", "address] x", "NAP", "0002"},  // to the last ']'
+      {"[address] x]\r\nNAP=0002\r\n", "address", "NAP", ""},
+      {"[address]junk\r\nNAP=0002\r\n", "address", "NAP", "0002"},  // text after ']' is ignored
+  };
+  for (const auto& c : kFiles) {
+    folder.Write("btconfig.ini", c.content);
+    EXPECT_EQ(Read(c.section, c.key), c.value) << testing::PrintToString(c.content);
+  }
+}
+
+TEST_F(ProfileFile, WriteKeepsTheByteOrderMarkAndFindsTheSectionBehindIt) {
+  folder.Write("btconfig.ini", "\xEF\xBB\xBF[SUM]\r\ntotal=5\r\n");
+  ASSERT_TRUE(WriteProfileString("SUM", "total", "6", "./btconfig.ini"));
+  EXPECT_EQ(folder.Read("btconfig.ini"), "\xEF\xBB\xBF[SUM]\r\ntotal=6\r\n");
+}
+
+TEST_F(ProfileFile, WriteAfterALoneCarriageReturnKeepsTheOtherLines) {
+  folder.Write("btconfig.ini", "[address]\rLAP=00a1ff\r\r\n[SUM]\r\ntotal=9\r\n");
+  ASSERT_TRUE(WriteProfileString("address", "LAP", "00a200", "./btconfig.ini"));
+  EXPECT_EQ(folder.Read("btconfig.ini"), "[address]\rLAP=00a200\r\r\n[SUM]\r\ntotal=9\r\n");
+}
+
+TEST_F(ProfileFile, AValueOrNameWithALineEndIsNeverWritten) {
+  folder.Write("btconfig.ini", "[SUM]\r\ntotal=1\r\n");
+  EXPECT_FALSE(WriteProfileString("SUM", "total", "2\r\n[address]", "./btconfig.ini"));
+  EXPECT_FALSE(WriteProfileString("SUM", "to\ntal", "2", "./btconfig.ini"));
+  EXPECT_EQ(folder.Read("btconfig.ini"), "[SUM]\r\ntotal=1\r\n");
+}
+
+TEST_F(ProfileFile, SeveralKeysChangeInOneWrite) {
+  folder.Write("btconfig.ini", "[SUM]\r\ntotal=9\r\n[address]\r\nLAP=00a1ff\r\n");
+  const platform::ProfileEntry entries[] = {{"address", "LAP", "00a200"}, {"SUM", "total", "10"}};
+  ASSERT_TRUE(platform::WriteProfileStrings(entries, "./btconfig.ini", platform::RenameSync::Later));
+  EXPECT_EQ(folder.Read("btconfig.ini"), "[SUM]\r\ntotal=10\r\n[address]\r\nLAP=00a200\r\n");
+}
+
+// A counter shared through a link must change where the link points, and the
+// link must stay a link.
+TEST_F(ProfileFile, WriteThroughALinkChangesTheFileItPointsTo) {
+  std::filesystem::create_directory("shared");
+  folder.Write("shared/btconfig.ini", "[SUM]\r\ntotal=1\r\n");
+  std::filesystem::create_symlink("shared/btconfig.ini", "btconfig.ini");
+  ASSERT_TRUE(WriteProfileString("SUM", "total", "2", "./btconfig.ini"));
+  EXPECT_TRUE(std::filesystem::is_symlink("btconfig.ini"));
+  EXPECT_EQ(folder.Read("shared/btconfig.ini"), "[SUM]\r\ntotal=2\r\n");
+  EXPECT_EQ(Read("SUM", "total"), "2");
+  EXPECT_FALSE(std::filesystem::exists("btconfig.ini.tmp"));
+}
+
+// A write cut short before its rename leaves its temporary file; the next
+// write takes it over instead of adding another one.
+TEST_F(ProfileFile, AnInterruptedWritesLeftoverIsTakenOverByTheNext) {
+  folder.Write("btconfig.ini", "[SUM]\r\ntotal=1\r\n");
+  folder.Write("btconfig.ini.tmp", "[SUM]\r\ntot");
+  ASSERT_TRUE(WriteProfileString("SUM", "total", "2", "./btconfig.ini"));
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    names.push_back(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, std::vector<std::string>{"btconfig.ini"});
+  EXPECT_EQ(folder.Read("btconfig.ini"), "[SUM]\r\ntotal=2\r\n");
 }
 
 TEST_F(ProfileFile, WriteIntoAMissingFolderFailsAndSaysSo) {
