@@ -10,6 +10,7 @@
 #include "app/field_values.h"
 #include "app/transports.h"
 #include "app/window.h"
+#include "ledger/ledger.h"
 
 namespace app {
 
@@ -30,6 +31,7 @@ class DialogServices {
     va_start(args, format);
     vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
+    Shown(buffer);
     ShowReport(buffer);
   }
 
@@ -58,12 +60,30 @@ class DialogServices {
   // Caret behind the last character, scrolled into view.
   virtual void CaretToEnd(int id) = 0;
   // The modal box with the OK button; answers IDOK.
-  int MessageBox(std::string_view text) { return window().MessageBox(text, MB_OK); }
+  int MessageBox(std::string_view text) {
+    Shown(text);
+    return window().MessageBox(text, MB_OK);
+  }
+
+  // The address ledger and production record of this station.
+  virtual ledger::Ledger& Ledger() = 0;
+  // While a module operation runs, the last text the operator is shown is its result.
+  ledger::OperationRow* SwapRecording(ledger::OperationRow* row) {
+    ledger::OperationRow* previous = recording_;
+    recording_ = row;
+    return previous;
+  }
 
  protected:
   static constexpr size_t kFormatBuffer = 256;
   // The status line gets `text`, the log a line of it.
   virtual void ShowReport(std::string_view text) = 0;
+
+ private:
+  void Shown(std::string_view text) {
+    if (recording_ != nullptr && text.find_first_not_of(' ') != std::string_view::npos) recording_->result = text;
+  }
+  ledger::OperationRow* recording_ = nullptr;
 };
 
 }  // namespace app

@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "device/address.h"
 #include "device/device_name.h"
+#include "ledger/open_ledger.h"
 #include "memory/commands.h"
 #include "pio/pio_test.h"
 #include "pio/spi_lock.h"
@@ -86,6 +87,9 @@ void MainDialog::OnInitDialog() {
   }
   window_.SetAppIcon();
 
+  // Before the counter is shown: opening the ledger moves it past any address
+  // a program that died may have given a module.
+  Ledger();
   fields_.BurnCount = ReadSetting(kSumSection, kTotalKey, 16);
   fields_.StartNap = ReadSetting(kAddressSection, kNapKey, 16);
   fields_.StartUap = ReadSetting(kAddressSection, kUapKey, 16);
@@ -168,6 +172,11 @@ void MainDialog::ShowFields() {
     window_.SetItemText(binding.id, value);
     if (binding.limit != 0) window_.SetLimitText(binding.id, static_cast<int>(binding.limit));
   }
+}
+
+ledger::Ledger& MainDialog::Ledger() {
+  if (!ledger_) ledger_ = ledger::OpenLedger();
+  return *ledger_;
 }
 
 bool MainDialog::IsButtonSet(int id) const { return window_.ButtonState(id) != 0; }

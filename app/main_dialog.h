@@ -3,10 +3,12 @@
 // adapter enumeration at paint time. Plain C++: the window is the Window port.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/dialog_services.h"
 #include "app/log_edit.h"
+#include "ledger/ledger.h"
 #include "pio/pio_monitor.h"
 #include "vendor/test_e2.h"
 #include "vendor/test_engine.h"
@@ -63,6 +65,9 @@ class MainDialog : public DialogServices {
   const Transports& transports() const override { return transports_; }
   Window& window() override { return window_; }
   void CaretToEnd(int id) override;
+  // Opened on first use (at the latest by OnInitDialog) in the working directory.
+  ledger::Ledger& Ledger() override;
+  void UseLedger(std::unique_ptr<ledger::Ledger> ledger) { ledger_ = std::move(ledger); }
 
   // True while a handler runs: the window then takes no input and nothing enumerates.
   bool Busy() const { return busy_; }
@@ -80,6 +85,7 @@ class MainDialog : public DialogServices {
   LogEdit logPane_;
   bool busy_ = false;
   pio::PioMonitor pioMonitor_;  // timer 1: lives across its ticks
+  std::unique_ptr<ledger::Ledger> ledger_;
 };
 
 }  // namespace app

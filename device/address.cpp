@@ -2,10 +2,9 @@
 
 #include <cstdio>
 
-#include "app/settings.h"
-#include "device/address_counter.h"
+#include "app/recorded_operation.h"
 #include "device/chip_connection.h"
-#include "platform/number_text.h"
+#include "ledger/address_range.h"
 #include "res/resource_ids.h"
 
 namespace device {
@@ -19,7 +18,10 @@ constexpr const char* kNoStartAddress = "请填写开始蓝牙地址或点ReadAd
 constexpr const char* kRangeUsedUp = "蓝牙地址已用完! LAP=%s 超出ffffff, 请换新的地址段. ";
 constexpr const char* kReservedLap = "LAP=%s 是保留地址(9e8b00-9e8b3f), 不能写入! ";
 constexpr const char* kNoStoredAddress = "btconfig.ini中没有下一地址(NAP/UAP/LAP)! 请先设置地址段. ";
+constexpr const char* kNotHex = "btconfig.ini中的%s=%s不是十六进制地址! 请改正后再写地址. ";
 constexpr const char* kCounterNotSaved = "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ";
+constexpr const char* kHeld = "另一个工位程序正在使用btconfig.ini, 本程序不写地址! 请先关闭另一个程序. ";
+constexpr const char* kRecordFailed = "production.db写入失败! 地址未写入, 请检查磁盘后再写地址. ";
 constexpr const char* kConfirmClear = "Are you srue to clear the SUM ?";
 
 std::string Hex(const char* format, uint32_t value) {
@@ -31,6 +33,11 @@ std::string Hex(const char* format, uint32_t value) {
 }  // namespace
 
 void Address::OnReadAddr() {
+  const app::Transports& transports = dialog_.transports();
+  app::RecordedOperation record(dialog_, ledger::kAddressRead,
+                                dialog_.IsButtonSet(res::IDC_DEVICE2)   ? transports.Device2Transport
+                                : dialog_.IsButtonSet(res::IDC_DEVICE1) ? transports.Device1Transport
+                                                                        : std::string());
   dialog_.Report(" ");
   ChipConnection connection;
   if (!OpenChipConnection(dialog_, engine_, &connection)) return;
@@ -46,6 +53,7 @@ void Address::OnReadAddr() {
     fields.StartLap = Hex("%06x", lap);
     dialog_.ShowFields();
     for (int id : {res::IDC_START_LAP, res::IDC_START_UAP, res::IDC_START_NAP}) dialog_.CaretToEnd(id);
+    record.row().address = ledger::AddressText({nap, uap, lap});
     dialog_.Report("%s", kReadOk);
   } else {
     dialog_.Report("%s", kReadFailed);
@@ -58,7 +66,39 @@ void Address::OnSetAddr() {
   if (dialog_.IsButtonSet(res::IDC_DEVICE2)) WriteAddress(dialog_.transports().Device2Transport);
 }
 
+bool Address::Refused(const ledger::NextAddress& next) {
+  switch (next.refusal) {
+    case ledger::Refusal::None:
+      return false;
+    case ledger::Refusal::NoStoredAddress:
+      dialog_.Report("%s", kNoStoredAddress);
+      break;
+    case ledger::Refusal::NotHex: {
+      const std::string& text = next.badKey == "NAP" ? next.napText : next.badKey == "UAP" ? next.uapText : next.lapText;
+      dialog_.Report(kNotHex, next.badKey.c_str(), text.c_str());
+      break;
+    }
+    case ledger::Refusal::UsedUp:
+      dialog_.Report(kRangeUsedUp, next.lapText.c_str());
+      break;
+    case ledger::Refusal::Reserved:
+      dialog_.Report(kReservedLap, next.lapText.c_str());
+      break;
+    case ledger::Refusal::Held:
+      dialog_.Report("%s", kHeld);
+      break;
+    case ledger::Refusal::CounterNotSaved:
+      dialog_.Report("%s", kCounterNotSaved);
+      break;
+    case ledger::Refusal::RecordFailed:
+      dialog_.Report("%s", kRecordFailed);
+      break;
+  }
+  return true;
+}
+
 bool Address::WriteAddress(const std::string& transport) {
+  app::RecordedOperation record(dialog_, ledger::kAddressWrite, transport);
   dialog_.Report(" ");
   app::FieldValues& fields = dialog_.Fields();
   if (fields.StartLap.empty() && fields.StartNap.empty() && fields.StartUap.empty()) {
@@ -66,81 +106,70 @@ bool Address::WriteAddress(const std::string& transport) {
     return true;
   }
 
-  std::string napText = app::ReadSetting(app::kAddressSection, app::kNapKey, 16);
-  std::string uapText = app::ReadSetting(app::kAddressSection, app::kUapKey, 16);
-  std::string lapText = app::ReadSetting(app::kAddressSection, app::kLapKey, 32);
-  uint32_t nap = platform::ParseHex(napText);
-  uint32_t uap = platform::ParseHex(uapText);
-  uint32_t lap = platform::ParseHex(lapText);
-  // Refused before any module is touched: a missing counter would give every
-  // module 0000:00:000000, a LAP past the range or in the reserved block would
-  // be a second module's address or no device's at all.
-  if (napText.empty() || uapText.empty() || lapText.empty()) {
-    dialog_.Report("%s", kNoStoredAddress);
-    return false;
-  }
-  switch (CheckStoredLap(lapText, lap)) {
-    case LapCheck::UsedUp:
-      dialog_.Report(kRangeUsedUp, lapText.c_str());
-      return false;
-    case LapCheck::Reserved:
-      dialog_.Report(kReservedLap, lapText.c_str());
-      return false;
-    case LapCheck::Ok:
-      break;
-  }
-  fields.CurrentNap = napText;
-  fields.CurrentUap = uapText;
-  fields.CurrentLap = lapText;
+  // Refused before any module is touched: a missing or mistyped counter, a LAP
+  // past the range or in the reserved block, or a counter this program cannot
+  // keep would each give some module a second module's address.
+  ledger::NextAddress next = dialog_.Ledger().Next();
+  if (Refused(next)) return false;
+  fields.CurrentNap = next.napText;
+  fields.CurrentUap = next.uapText;
+  fields.CurrentLap = next.lapText;
   dialog_.ShowFields();
   for (int id : {res::IDC_CURRENT_LAP, res::IDC_CURRENT_UAP, res::IDC_CURRENT_NAP}) dialog_.CaretToEnd(id);
 
   ChipConnection connection;
   if (!OpenModuleConnection(dialog_, engine_, transport, true, &connection)) return true;
 
+  // Marked handed out, on the disk, before the module can take it.
+  ledger::NextAddress reserved = next;
+  reserved.refusal = dialog_.Ledger().Reserve(next.address, &record.row());
+  if (Refused(reserved)) {
+    CloseChipConnection(engine_, connection);
+    return false;
+  }
   bool saved = true;
-  if (engine_.psWriteBdAddr(connection.module, lap, uap, nap) == 1) {
-    StoreNextAddress(lap, &saved);
+  if (engine_.psWriteBdAddr(connection.module, next.address.lap, next.address.uap, next.address.nap) == 1) {
+    StoreNextAddress(dialog_.Ledger().Written(record.row(), next.address), &saved);
   } else {
+    dialog_.Ledger().Failed(record.row());
     dialog_.Report("%s", kWriteFailed);
   }
   CloseChipConnection(engine_, connection);
   return saved;
 }
 
-void Address::StoreNextAddress(uint32_t lap, bool* saved) {
+void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* saved) {
   app::FieldValues& fields = dialog_.Fields();
-  uint32_t next = NextLap(lap);
-  std::string nextText = Hex("%06x", next);
   fields.NextNap = fields.CurrentNap;
   fields.NextUap = fields.CurrentUap;
   // Past the last LAP there is no next address to show; the counter keeps the
   // value past it, so the next press says the range is used up.
-  fields.NextLap = next > kLastLap ? std::string() : nextText;
+  fields.NextLap = after.nextLap > ledger::kLastLap ? std::string() : after.nextLapText;
   dialog_.ShowFields();
   for (int id : {res::IDC_NEXT_LAP, res::IDC_NEXT_UAP, res::IDC_NEXT_NAP}) dialog_.CaretToEnd(id);
-  *saved = app::WriteSetting(app::kAddressSection, app::kLapKey, nextText);
-
-  uint32_t count = static_cast<uint32_t>(platform::ParseDecimal(app::ReadSetting(app::kSumSection, app::kTotalKey, 64))) + 1;
-  fields.BurnCount = std::to_string(count);
-  *saved = app::WriteSetting(app::kSumSection, app::kTotalKey, fields.BurnCount) && *saved;
+  fields.BurnCount = after.totalText;
+  *saved = after.saved;
   dialog_.ShowFields();
   dialog_.CaretToEnd(res::IDC_BURN_COUNT);
   dialog_.Report("%s", kWriteOk);
   if (!*saved) {
     dialog_.Report("%s", kCounterNotSaved);
-  } else if (next > kLastLap) {
-    dialog_.Report(kRangeUsedUp, nextText.c_str());
+  } else if (after.nextLap > ledger::kLastLap) {
+    dialog_.Report(kRangeUsedUp, after.nextLapText.c_str());
   }
 }
 
 void Address::OnClear() {
   if (dialog_.window().MessageBox(kConfirmClear, app::MB_YESNO) != app::IDYES) return;
+  ledger::Refusal refusal = dialog_.Ledger().ClearCount();
+  if (refusal == ledger::Refusal::Held) {
+    dialog_.Report("%s", kHeld);
+    return;
+  }
   dialog_.Fields().BurnCount = std::to_string(0);
-  bool saved = app::WriteSetting(app::kSumSection, app::kTotalKey, dialog_.Fields().BurnCount);
   dialog_.ShowFields();
   dialog_.CaretToEnd(res::IDC_BURN_COUNT);
-  if (!saved) dialog_.Report("%s", kCounterNotSaved);
+  if (refusal != ledger::Refusal::None) dialog_.Report("%s", kCounterNotSaved);
 }
 
 }  // namespace device

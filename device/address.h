@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/dialog_services.h"
+#include "ledger/ledger.h"
 #include "vendor/test_engine.h"
 
 namespace device {
@@ -18,11 +19,14 @@ class Address {
   void OnClear();
 
   // The write for one device. False when the operator must look before the
-  // next module is written: the counter could not be saved or its range is over.
+  // next module is written: the counter could not be saved, its range is over,
+  // or the ledger refused the address.
   bool WriteAddress(const std::string& transport);
 
  private:
-  void StoreNextAddress(uint32_t lap, bool* saved);
+  // Says why the ledger refused; false when it did not.
+  bool Refused(const ledger::NextAddress& next);
+  void StoreNextAddress(const ledger::CounterAfterWrite& after, bool* saved);
 
   app::DialogServices& dialog_;
   vendor::TestEngine& engine_;

@@ -24,6 +24,7 @@ class ReportedLines : public app::DialogServices {
   const app::Transports& transports() const override { return dialog_.transports(); }
   app::Window& window() override { return dialog_.window(); }
   void CaretToEnd(int id) override { dialog_.CaretToEnd(id); }
+  ledger::Ledger& Ledger() override { return dialog_.Ledger(); }
 
  protected:
   void ShowReport(std::string_view text) override {

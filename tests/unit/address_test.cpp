@@ -3,8 +3,9 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <filesystem>
 
-#include "device/address_counter.h"
+#include "ledger/address_range.h"
 #include "platform/profile_file.h"
 #include "tests/support/dialog_fixture.h"
 
@@ -167,8 +168,8 @@ TEST_F(Address, CounterStepsOverTheReservedBlock) {
   EXPECT_EQ(Writes()[0].args, "2,10390271,91,2");   // 9e8aff
   EXPECT_EQ(Writes()[1].args, "4,10390336,91,2");   // 9e8b40
   EXPECT_EQ(Stored("address", "LAP"), "9e8b41");
-  EXPECT_EQ(device::NextLap(0x9E8AFE), 0x9E8AFFu);
-  EXPECT_EQ(device::NextLap(0x9E8B40), 0x9E8B41u);
+  EXPECT_EQ(ledger::NextLap(0x9E8AFE), 0x9E8AFFu);
+  EXPECT_EQ(ledger::NextLap(0x9E8B40), 0x9E8B41u);
 }
 
 // Lets no file grow past a few bytes, so that saving the counter fails even for root.
@@ -187,18 +188,32 @@ class FileSizeLimit {
   rlimit saved_{};
 };
 
+// A folder where the temporary file would go: btconfig.ini cannot be
+// replaced, while production.db beside it still takes its rows.
 TEST_F(Address, CounterThatCannotBeSavedStopsBeforeTheNextModule) {
   Store("0002", "5b", "00a1ff", "9");
   const std::string before = folder.Read("btconfig.ini");
   Tick(res::IDC_DEVICE1);
   Tick(res::IDC_DEVICE2);
+  std::filesystem::create_directory("btconfig.ini.tmp");
+  PressSetAddr();
+  EXPECT_EQ(folder.Read("btconfig.ini"), before);  // the old file, not a torn one
+  EXPECT_EQ(Writes().size(), 1u);  // device 2 would have been given the same address
+  EXPECT_EQ(Status(), "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ");
+}
+
+// A full disk: not even the mark can be made, so no module is written.
+TEST_F(Address, FullDiskWritesNoModule) {
+  Store("0002", "5b", "00a1ff", "9");
+  const std::string before = folder.Read("btconfig.ini");
+  Tick(res::IDC_DEVICE1);
   {
     FileSizeLimit full(16);
     PressSetAddr();
   }
-  EXPECT_EQ(folder.Read("btconfig.ini"), before);  // the old file, not a torn one
-  EXPECT_EQ(Writes().size(), 1u);  // device 2 would have been given the same address
-  EXPECT_EQ(Status(), "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ");
+  EXPECT_EQ(folder.Read("btconfig.ini"), before);
+  EXPECT_TRUE(Writes().empty());
+  EXPECT_EQ(Status(), "production.db写入失败! 地址未写入, 请检查磁盘后再写地址. ");
 }
 
 TEST_F(Address, ReadAddrShowsTheModulesAddressInTheStartRow) {

@@ -114,6 +114,7 @@ class RecordingServices : public app::DialogServices {
   const app::Transports& transports() const override { return dialog_.transports(); }
   app::Window& window() override { return dialog_.window(); }
   void CaretToEnd(int id) override { dialog_.CaretToEnd(id); }
+  ledger::Ledger& Ledger() override { return dialog_.Ledger(); }
 
   int showFieldsCalls = 0;
 

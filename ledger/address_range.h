@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace device {
+namespace ledger {
 
 inline constexpr uint32_t kLastLap = 0xFFFFFF;
 // Reserved for inquiry access codes: never a device's LAP.
@@ -20,4 +20,4 @@ LapCheck CheckStoredLap(std::string_view text, uint32_t lap);
 // The LAP stored for the next module: one higher, stepping over the reserved block.
 uint32_t NextLap(uint32_t lap);
 
-}  // namespace device
+}  // namespace ledger

@@ -1,6 +1,6 @@
-#include "device/address_counter.h"
+#include "ledger/address_range.h"
 
-namespace device {
+namespace ledger {
 
 LapCheck CheckStoredLap(std::string_view text, uint32_t lap) {
   size_t digits = text.find_first_of(" \n");
@@ -16,4 +16,4 @@ uint32_t NextLap(uint32_t lap) {
   return next;
 }
 
-}  // namespace device
+}  // namespace ledger

@@ -1,0 +1,80 @@
+// The address ledger: hands out the next Bluetooth address so that it reaches
+// at most one module whatever happens (a kill or power cut at any instant, a
+// full disk, an unwritable btconfig.ini, two programs on one folder), and keeps
+// the production record, one row per module operation.
+//
+// Every back end keeps these promises:
+// - Reserve marks the address handed out, durably, before the module is touched.
+// - An address marked pending, written or unknown is never handed out again:
+//   Next moves the counter past it. A pending mark left by a program that died
+//   becomes unknown when the next program opens the ledger.
+// - After a counter that could not be saved, Next refuses until it is saved.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ledger/operation_row.h"
+
+namespace ledger {
+
+struct BdAddress {
+  uint32_t nap = 0;
+  uint32_t uap = 0;
+  uint32_t lap = 0;
+  friend bool operator==(const BdAddress&, const BdAddress&) = default;
+};
+
+// "0002:5b:00a1ff"
+std::string AddressText(const BdAddress& address);
+
+enum class Refusal {
+  None,
+  NoStoredAddress,  // NAP, UAP or LAP missing from btconfig.ini
+  NotHex,           // a stored key is not plain hexadecimal of its width
+  UsedUp,           // LAP past ffffff
+  Reserved,         // LAP inside 9e8b00-9e8b3f
+  Held,             // another station program holds btconfig.ini
+  CounterNotSaved,  // btconfig.ini could not be written
+  RecordFailed,     // production.db could not be written
+};
+
+struct NextAddress {
+  Refusal refusal = Refusal::None;
+  // The stored texts (or, after moving past handed-out addresses, the new
+  // LAP's text) as the current row shows them.
+  std::string napText, uapText, lapText;
+  BdAddress address;
+  std::string badKey;  // with NotHex: "NAP", "UAP" or "LAP"
+};
+
+struct CounterAfterWrite {
+  bool saved = false;
+  uint32_t nextLap = 0;     // may be past ffffff: the range is then used up
+  std::string nextLapText;  // "%06x"
+  std::string totalText;    // the count of addresses written, as stored
+};
+
+class Ledger {
+ public:
+  virtual ~Ledger() = default;
+
+  // The address the next module gets, checked; moves the counter past any
+  // address already handed out. Writes nothing to a module.
+  virtual NextAddress Next() = 0;
+  // Marks `address` handed out to the module of `row` (an address write),
+  // durably; sets row->id. Refusal::None when the module may be written.
+  virtual Refusal Reserve(const BdAddress& address, OperationRow* row) = 0;
+  // The module answered: the mark becomes written (and the counter moves on
+  // with the count, in one write) or failed (the address may be given again).
+  virtual CounterAfterWrite Written(const OperationRow& row, const BdAddress& address) = 0;
+  virtual void Failed(const OperationRow& row) = 0;
+  // The count back to 0. False when it could not be saved; Held when another program holds the file.
+  virtual Refusal ClearCount() = 0;
+
+  // Adds the row to the record, or completes the reserved one (same id).
+  // Never reports: the record adds nothing to what the operator sees.
+  virtual void Record(const OperationRow& row) = 0;
+};
+
+}  // namespace ledger
