@@ -1,5 +1,6 @@
 #include "device/device_name.h"
 
+#include "app/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "res/resource_ids.h"
 
@@ -20,10 +21,12 @@ void DeviceName::OnNameChange() {
 }
 
 void DeviceName::WriteDeviceName(const std::string& transport) {
+  app::RecordedOperation record(dialog_, ledger::kNameWrite, transport);
   dialog_.Report("%s", "");
   dialog_.CollectFields();
   // The whole name is written, whatever part of it the caret happens to mark.
   const std::string& name = dialog_.Fields().DeviceName;
+  record.row().name = name;
   if (name.empty()) {
     dialog_.Report("haven't Bluetooth name!!!");
     return;

@@ -80,6 +80,13 @@ bool Station::Set(std::string_view section, std::string_view key, std::string_vi
   return platform::WriteProfileString(section, key, value, ini_);
 }
 
+bool Station::SetAll(std::string_view section,
+                     std::initializer_list<std::pair<std::string_view, std::string>> values) const {
+  std::vector<platform::ProfileEntry> entries;
+  for (const auto& [key, value] : values) entries.push_back({section, key, value});
+  return platform::WriteProfileStrings(entries, ini_, platform::RenameSync::Now);
+}
+
 std::vector<Adapter> Station::Adapters() const {
   std::vector<Adapter> adapters;
   for (const std::string& id : SplitList(Text("station", "adapters"))) {

@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace sim {
@@ -35,6 +37,8 @@ class Station {
   // yes/no, on/off, true/false, pass/fail, 1/0.
   bool Flag(std::string_view section, std::string_view key, bool fallback) const;
   bool Set(std::string_view section, std::string_view key, std::string_view value) const;
+  // Several keys of one section in one write: a module takes its whole address or none of it.
+  bool SetAll(std::string_view section, std::initializer_list<std::pair<std::string_view, std::string>> values) const;
 
   std::vector<Adapter> Adapters() const;
   std::optional<Adapter> AdapterWithTransport(std::string_view transport) const;

@@ -51,9 +51,7 @@ int32_t psWriteBdAddr(uint32_t handle, uint32_t lap, uint32_t uap, uint32_t nap)
       return 0;
     }
     std::string section = ModuleSection(c.peer);
-    bool ok = station.Set(section, "nap", Hex(nap, 4)) && station.Set(section, "uap", Hex(uap, 2)) &&
-              station.Set(section, "lap", Hex(lap, 6));
-    return ok ? 1 : 0;
+    return station.SetAll(section, {{"nap", Hex(nap, 4)}, {"uap", Hex(uap, 2)}, {"lap", Hex(lap, 6)}}) ? 1 : 0;
   });
 }
 

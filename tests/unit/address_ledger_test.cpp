@@ -1,0 +1,203 @@
+// The promise of the address ledger: an address reaches at most one module,
+// whatever the file, the disk or another program does.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ledger/embedded/embedded_ledger.h"
+#include "ledger/embedded/record_db.h"
+#include "platform/profile_file.h"
+#include "tests/support/dialog_fixture.h"
+
+namespace {
+
+using fakes::Calls;
+using fakes::DialogTest;
+
+struct RecordRow {
+  std::string operation, transport, result, address, state, name;
+  int64_t slot;
+};
+
+// This file's narrow literals are GBK; the record holds UTF-8.
+std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+class AddressLedger : public DialogTest {
+ protected:
+  void Store(const std::string& nap, const std::string& uap, const std::string& lap, const std::string& total) {
+    folder.Write("btconfig.ini", "[address]\r\nNAP=" + nap + "\r\nUAP=" + uap + "\r\nLAP=" + lap +
+                                     "\r\n[SUM]\r\ntotal=" + total + "\r\n");
+  }
+  std::string Stored(const char* section, const char* key) {
+    return platform::ReadProfileString(section, key, 64, "./btconfig.ini");
+  }
+  void PressSetAddr(app::MainDialog& on, fakes::MemoryWindow& its) {
+    its.Type(res::IDC_START_LAP, "x");
+    on.OnCommand(res::IDC_SET_ADDR);
+  }
+  void PressSetAddr() { PressSetAddr(dialog, window); }
+  std::vector<std::string> WrittenLaps() const {
+    std::vector<std::string> laps;
+    // LAP, UAP, NAP: what follows the handle.
+    for (const auto& call : engine.CallsOf("psWriteBdAddr")) laps.push_back(call.args.substr(call.args.find(',') + 1));
+    return laps;
+  }
+  // The record as it is on disk, read the way tarnwick-record reads it (UTF-8).
+  std::vector<RecordRow> Record() {
+    sqlite3* db = ledger::OpenRecord("production.db", false);
+    std::vector<RecordRow> rows;
+    {
+      ledger::Statement all(db,
+                            "SELECT operation, transport, result, CASE WHEN lap IS NULL THEN '' ELSE "
+                            "printf('%04x:%02x:%06x', nap, uap, lap) END, ifnull(state, ''), ifnull(name, ''), slot "
+                            "FROM operations ORDER BY id");
+      while (all.Step() == SQLITE_ROW) {
+        rows.push_back({all.Text(0), all.Text(1), all.Text(2), all.Text(3), all.Text(4), all.Text(5), all.Int(6)});
+      }
+    }
+    sqlite3_close(db);
+    return rows;
+  }
+};
+
+TEST_F(AddressLedger, AnUnsavedCounterBlocksEveryWriteUntilItIsSavedAgain) {
+  Store("0002", "5b", "00a1ff", "9");
+  Tick(res::IDC_DEVICE1);
+  std::filesystem::create_directory("btconfig.ini.tmp");  // btconfig.ini cannot be replaced
+  PressSetAddr();
+  PressSetAddr();
+  PressSetAddr();
+  EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41471,91,2"}));
+  EXPECT_EQ(Status(), "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ");
+  EXPECT_EQ(Stored("address", "LAP"), "00a1ff");
+
+  std::filesystem::remove("btconfig.ini.tmp");
+  PressSetAddr();
+  // The counter first catches up with the module that was written, count and all.
+  EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41471,91,2", "41472,91,2"}));
+  EXPECT_EQ(Stored("address", "LAP"), "00a201");
+  EXPECT_EQ(Stored("SUM", "total"), "11");
+  EXPECT_EQ(window.ItemText(res::IDC_CURRENT_LAP), "00a200");
+}
+
+TEST_F(AddressLedger, ASecondProgramOnTheFolderWritesNoAddress) {
+  Store("0002", "5b", "00a1ff", "0");
+  dialog.OnInitDialog();
+  fakes::MemoryWindow otherWindow;
+  fakes::RecordingTestEngine otherEngine;
+  auto other = std::make_unique<app::MainDialog>(otherWindow, otherEngine, flash, e2, transports);
+  other->OnInitDialog();
+  otherWindow.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+  PressSetAddr(*other, otherWindow);
+  EXPECT_TRUE(otherEngine.CallsOf("psWriteBdAddr").empty());
+  EXPECT_TRUE(otherEngine.CallsOf("openTestEngineSpiTrans").empty());
+  EXPECT_EQ(otherWindow.ItemText(res::IDC_STATUS), "另一个工位程序正在使用btconfig.ini, 本程序不写地址! 请先关闭另一个程序. ");
+
+  otherWindow.AnswerNextMessageBox(app::IDYES);
+  other->OnCommand(res::IDC_CLEAR);
+  EXPECT_EQ(Stored("SUM", "total"), "0");
+
+  Tick(res::IDC_DEVICE1);
+  PressSetAddr();
+  EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41471,91,2"}));
+}
+
+TEST_F(AddressLedger, TheSecondProgramTakesOverWhenTheFirstHasGone) {
+  Store("0002", "5b", "00a1ff", "0");
+  auto first = std::make_unique<ledger::EmbeddedLedger>("./btconfig.ini", "production.db");
+  ledger::OperationRow row;
+  row.operation = ledger::kAddressWrite;
+  ASSERT_EQ(first->Reserve({2, 0x5b, 0xa1ff}, &row), ledger::Refusal::None);
+  Tick(res::IDC_DEVICE1);
+  PressSetAddr();
+  EXPECT_TRUE(WrittenLaps().empty());
+
+  first.reset();  // it dies with the address pending: nobody knows if the module took it
+  PressSetAddr();
+  EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41472,91,2"}));
+  EXPECT_EQ(Record().front().state, "unknown");
+}
+
+TEST_F(AddressLedger, MistypedStoredKeysAreRefusedBeforeAnyModuleIsTouched) {
+  const struct {
+    const char* nap;
+    const char* uap;
+    const char* lap;
+    const char* message;
+  } kCounters[] = {
+      {"0002", "5b", "00a1fg", "btconfig.ini中的LAP=00a1fg不是十六进制地址! 请改正后再写地址. "},
+      {"0002", "5b", "zzzz", "btconfig.ini中的LAP=zzzz不是十六进制地址! 请改正后再写地址. "},
+      {"0002", "5b", "-00a1ff", "btconfig.ini中的LAP=-00a1ff不是十六进制地址! 请改正后再写地址. "},
+      {"00o2", "5b", "00a1ff", "btconfig.ini中的NAP=00o2不是十六进制地址! 请改正后再写地址. "},
+      {"00002", "5b", "00a1ff", "btconfig.ini中的NAP=00002不是十六进制地址! 请改正后再写地址. "},
+      {"0002", "5g", "00a1ff", "btconfig.ini中的UAP=5g不是十六进制地址! 请改正后再写地址. "},
+      {"0002", "05b", "00a1ff", "btconfig.ini中的UAP=05b不是十六进制地址! 请改正后再写地址. "},
+  };
+  Tick(res::IDC_DEVICE1);
+  for (const auto& c : kCounters) {
+    Store(c.nap, c.uap, c.lap, "3");
+    PressSetAddr();
+    EXPECT_EQ(Status(), c.message) << c.nap << " " << c.uap << " " << c.lap;
+  }
+  EXPECT_TRUE(engine.calls().empty());
+  EXPECT_EQ(Stored("SUM", "total"), "3");
+}
+
+TEST_F(AddressLedger, TheCounterStartsPastWhatADeadProgramLeft) {
+  Store("0002", "5b", "00a1ff", "4");
+  {
+    ledger::EmbeddedLedger dead("./btconfig.ini", "production.db");
+    ledger::OperationRow written, pending;
+    written.operation = pending.operation = ledger::kAddressWrite;
+    ASSERT_EQ(dead.Reserve({2, 0x5b, 0xa1ff}, &written), ledger::Refusal::None);
+    dead.Written(written, {2, 0x5b, 0xa1ff});
+    Store("0002", "5b", "00a1ff", "4");  // the counter's save never reached the disk
+    ASSERT_EQ(dead.Reserve({2, 0x5b, 0xa200}, &pending), ledger::Refusal::None);
+  }
+  dialog.OnInitDialog();
+  EXPECT_EQ(window.ItemText(res::IDC_START_LAP), "00a201");
+  EXPECT_EQ(window.ItemText(res::IDC_BURN_COUNT), "5");  // the written one counts, the unknown one not
+  std::vector<RecordRow> rows = Record();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].state, "written");
+  EXPECT_EQ(rows[1].state, "unknown");
+}
+
+TEST_F(AddressLedger, EachOperationIsOneRowWithWhatTheOperatorWasShown) {
+  Store("0002", "5b", "00a1ff", "0");
+  Tick(res::IDC_DEVICE1);
+  Tick(res::IDC_DEVICE2);
+  engine.Script("psWriteBdAddr", 1);
+  engine.Script("psWriteBdAddr", 0);  // device 2's module refuses
+  PressSetAddr();
+  engine.lap = 0x123456;
+  engine.uap = 0x5;
+  engine.nap = 0x2;
+  dialog.OnCommand(res::IDC_READ_ADDR);
+  window.Type(res::IDC_DEVICE_NAME, "BT-A");
+  dialog.OnCommand(res::IDC_NAME_CHANGE);
+
+  std::vector<RecordRow> rows = Record();
+  ASSERT_EQ(rows.size(), 5u);
+  const RecordRow& first = rows[0];
+  EXPECT_EQ(first.operation, "address write");
+  EXPECT_EQ(first.transport, "SPITRANS=USB SPIPORT=0");
+  EXPECT_EQ(first.slot, 1);
+  EXPECT_EQ(first.address, "0002:5b:00a1ff");
+  EXPECT_EQ(first.state, "written");
+  EXPECT_EQ(first.result, Utf8(u8"写蓝牙地址成功! "));
+  EXPECT_EQ(rows[1].slot, 2);
+  EXPECT_EQ(rows[1].address, "0002:5b:00a200");
+  EXPECT_EQ(rows[1].state, "failed");
+  EXPECT_EQ(rows[1].result, Utf8(u8"写蓝牙地址失败! "));
+  EXPECT_EQ(rows[2].operation, "address read");
+  EXPECT_EQ(rows[2].slot, 2);
+  EXPECT_EQ(rows[2].address, "0002:05:123456");
+  EXPECT_EQ(rows[2].result, Utf8(u8"读取蓝牙地址成功! "));
+  EXPECT_EQ(rows[3].operation, "name write");
+  EXPECT_EQ(rows[3].name, "BT-A");
+  EXPECT_EQ(rows[3].result, Utf8(u8"蓝牙名字修改成功!"));
+  EXPECT_EQ(rows[4].slot, 2);
+}
+
+}  // namespace
