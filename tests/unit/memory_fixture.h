@@ -49,6 +49,9 @@ class FakeTool {
   platform::StartResult startResult = platform::StartResult::Started;
   std::deque<Step> script;          // played by the next run, then the output ends
   bool silentForever = false;       // after the script: no output and no end
+  // How each run that ends its output ends, in turn: its exit code, or nothing
+  // for one that had to be stopped in the grace. 0 when none is left.
+  std::deque<std::optional<int>> exits;
   std::vector<size_t> readSizes;    // what each read asked for at most
   int kills = 0;
 
@@ -88,6 +91,13 @@ class FakeTool {
     void Kill() override {
       ++tool_.kills;
       tool_.silentForever = false;
+    }
+    std::optional<int> Finish() override {
+      if (tool_.exits.empty()) return 0;
+      std::optional<int> exit = tool_.exits.front();
+      tool_.exits.pop_front();
+      if (!exit) ++tool_.kills;
+      return exit;
     }
 
    private:
