@@ -28,7 +28,7 @@ class RecordingTestEngine : public vendor::TestEngine, public CallLog {
   uint32_t refusedPios = 0;
   uint32_t pioLevel = 0;
   uint32_t spiLockStatus = 0;
-  std::array<uint32_t, 4> customerKey{};
+  std::vector<std::array<uint32_t, 4>> customerKeys;  // the key of each bccmdSetSpiLockCustomerKey, in order
   std::vector<uint16_t> psWords;  // the words of the last psWrite
 
   uint32_t openTestEngine(int32_t bus, const char* device, int32_t dataRate, int32_t retryTimeMs,
@@ -89,7 +89,7 @@ class RecordingTestEngine : public vendor::TestEngine, public CallLog {
     return result;
   }
   int32_t bccmdSetSpiLockCustomerKey(uint32_t handle, const uint32_t* key) override {
-    for (size_t i = 0; i < customerKey.size(); ++i) customerKey[i] = key[i];
+    customerKeys.push_back({key[0], key[1], key[2], key[3]});
     return Status("bccmdSetSpiLockCustomerKey", handle);
   }
   int32_t bccmdSpiLockInitiateLock(uint32_t handle) override { return Status("bccmdSpiLockInitiateLock", handle); }
