@@ -2,6 +2,7 @@
 // Opens hand out 1, 2, 3, ... unless scripted; every other call answers 1.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ class RecordingTestEngine : public vendor::TestEngine, public CallLog {
   std::vector<double> freqOffsetsPpm;  // get_freq_offset, one per call; the last repeats
   int16_t calcXtalOffset = 0;
   std::array<uint16_t, 10> rssiSamples{};
+  size_t rssiSamplesWritten = 10;  // hqGetRssi writes only the first so many of the caller's samples
+  std::vector<std::vector<uint16_t>> rssiSamplesFound;  // what each hqGetRssi found in the array before writing
   std::vector<double> rssiDbm;  // refEpGetRssiDbm, one per call; the last repeats
   uint32_t refusedPios = 0;
   uint32_t pioLevel = 0;
@@ -127,7 +130,9 @@ class RecordingTestEngine : public vendor::TestEngine, public CallLog {
   }
   int32_t hqGetRssi(uint32_t handle, int32_t mode, int32_t count, uint16_t* samples) override {
     int32_t result = Status("hqGetRssi", handle, mode, count);
-    for (int32_t i = 0; i < count && i < static_cast<int32_t>(rssiSamples.size()); ++i) samples[i] = rssiSamples[i];
+    rssiSamplesFound.emplace_back(samples, samples + std::max(count, 0));
+    const auto written = static_cast<int32_t>(std::min(rssiSamplesWritten, rssiSamples.size()));
+    for (int32_t i = 0; i < count && i < written; ++i) samples[i] = rssiSamples[i];
     return result;
   }
   int32_t refEpGetRssiDbm(uint32_t handle, int32_t mhz, double rssi, double* dbm) override {
