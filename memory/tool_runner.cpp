@@ -4,18 +4,40 @@
 #include <memory>
 
 #include "memory/memory_type.h"
+#include "platform/gbk.h"
 #include "res/resource_ids.h"
 
 namespace memory {
 namespace {
 
+constexpr const char* kBurnFailed = "nvscmd.exe 退出码 %d, 烧录失败! ";
+constexpr const char* kNoSign = "nvscmd.exe gave no sign for %u s and was stopped !";
+constexpr const char* kNoExit = "nvscmd.exe did not exit within %u s of its output's end and was stopped !";
+
 constexpr unsigned kPauseAfterChunkMs = 200;
 // While the tool is quiet the window is still repainted this often.
 constexpr unsigned kListenSliceMs = 250;
 
-void RunAndReset(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host,
-                 const std::string& transport, const std::string& commandLine, bool burn) {
-  if (RunTool(dialog, host, transport, commandLine)) ResetAfterTool(dialog, flash, transport, burn);
+// The path as one word of the line PCs' command-line splitting. Inside quotes a
+// run of backslashes before the closing quote would escape it; doubled, it
+// comes back as the path's own backslashes. A GBK trail byte that looks like a
+// backslash belongs to its character and is not part of that run.
+std::string QuotedIfBlank(std::string_view path) {
+  if (path.find_first_of(" \t") == std::string_view::npos) return std::string(path);
+  size_t trailingBackslashes = 0;
+  for (size_t at = 0; at < path.size(); ++at) {
+    if (platform::IsGbkLeadByte(static_cast<unsigned char>(path[at])) && at + 1 < path.size()) {
+      ++at;
+      trailingBackslashes = 0;
+    } else {
+      trailingBackslashes = path[at] == '\\' ? trailingBackslashes + 1 : 0;
+    }
+  }
+  std::string quoted = "\"";
+  quoted += path;
+  quoted.append(trailingBackslashes, '\\');
+  quoted += '"';
+  return quoted;
 }
 
 }  // namespace
@@ -34,7 +56,7 @@ std::string ToolCommandLine(std::string_view transport, ToolAction action, std::
   switch (action) {
     case ToolAction::Burn:
       line += " burn ";
-      line += firmwarePath;
+      line += QuotedIfBlank(firmwarePath);
       break;
     case ToolAction::Dump:
       line += " dump flashdump.xuv ";
@@ -49,24 +71,33 @@ std::string ToolCommandLine(std::string_view transport, ToolAction action, std::
 void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
   const std::string path = BeginFlashBurn(dialog);
   if (path.empty()) return;
-  RunAndReset(dialog, flash, host, transport, ToolCommandLine(transport, ToolAction::Burn, path), true);
+  std::optional<int> exitCode = RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Burn, path));
+  if (!exitCode) return;
+  // Said before the reset, so a chip that TestFlash cannot open still shows it.
+  if (*exitCode != 0) dialog.Report(kBurnFailed, *exitCode);
+  ResetAfterTool(dialog, flash, transport, *exitCode == 0);
 }
 
+// What the tool's own output says of a dump or an erase is all there is.
 void ToolDump(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
   dialog.Report(" ");
-  RunAndReset(dialog, flash, host, transport, ToolCommandLine(transport, ToolAction::Dump, {}), false);
+  if (RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Dump, {}))) {
+    ResetAfterTool(dialog, flash, transport, false);
+  }
 }
 
 void ToolErase(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
   dialog.Report(" ");
-  RunAndReset(dialog, flash, host, transport, ToolCommandLine(transport, ToolAction::Erase, {}), false);
+  if (RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Erase, {}))) {
+    ResetAfterTool(dialog, flash, transport, false);
+  }
 }
 
-bool RunTool(app::DialogServices& dialog, const Host& host, const std::string& transport,
-             const std::string& commandLine) {
+std::optional<int> RunTool(app::DialogServices& dialog, const Host& host, const std::string& transport,
+                           const std::string& commandLine) {
   if (ToolOption(transport).empty() || commandLine.empty()) {
     dialog.MessageBox("Error On CreateProcess");
-    return false;
+    return std::nullopt;
   }
   std::unique_ptr<platform::ChildProcess> child;
   switch (host.startChild(commandLine, &child)) {
@@ -74,10 +105,10 @@ bool RunTool(app::DialogServices& dialog, const Host& host, const std::string& t
       break;
     case platform::StartResult::NoPipe:
       dialog.MessageBox("Error On CreatePipe()");
-      return false;
+      return std::nullopt;
     case platform::StartResult::NoProgram:
       dialog.MessageBox("Error On CreateProcess");
-      return false;
+      return std::nullopt;
   }
 
   // Each chunk is a text of at most 4095 bytes, shown as it is: never a format.
@@ -87,13 +118,17 @@ bool RunTool(app::DialogServices& dialog, const Host& host, const std::string& t
     size_t got = 0;
     unsigned slice = std::min(kListenSliceMs, host.toolSilenceMs);
     platform::ChildProcess::ReadResult result = child->Read(buffer, sizeof buffer - 1, &got, slice);
-    if (result == platform::ChildProcess::ReadResult::End) return true;
+    if (result == platform::ChildProcess::ReadResult::End) {
+      std::optional<int> exitCode = child->Finish();
+      if (!exitCode) dialog.Report(kNoExit, platform::kExitGraceMs / 1000);
+      return exitCode;
+    }
     if (result == platform::ChildProcess::ReadResult::Silent) {
       dialog.window().KeepPainting();
       if (host.clock->NowMs() - heardAt >= host.toolSilenceMs) {
         child->Kill();
-        dialog.Report("nvscmd.exe gave no sign for %u s and was stopped !", host.toolSilenceMs / 1000);
-        return false;
+        dialog.Report(kNoSign, host.toolSilenceMs / 1000);
+        return std::nullopt;
       }
       continue;
     }

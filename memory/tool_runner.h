@@ -3,6 +3,7 @@
 // is reset through TestFlash afterwards.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,18 +17,21 @@ enum class ToolAction { Burn, Dump, Erase };
 
 // The tool's adapter option for a transport ("-usb 0", "-lpt 1"); empty when it has none.
 std::string_view ToolOption(std::string_view transport);
-// The tool's whole command line; empty when the transport has no option. The
-// firmware path goes in as it stands, unquoted.
+// The tool's whole command line; empty when the transport has no option. A
+// firmware path holding a blank or tab goes in double quotes, so the tool gets
+// it as one argument; any other path goes in as it stands.
 std::string ToolCommandLine(std::string_view transport, ToolAction action, std::string_view firmwarePath);
 
+// A tool that ended with an exit code other than 0 gets that code reported
+// instead of the completion line; the chip is reset all the same.
 void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
 void ToolDump(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
 void ToolErase(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
 
-// Runs the tool until its output ends. False when it never ran or had to be
-// stopped; the caller then leaves the chip alone.
-bool RunTool(app::DialogServices& dialog, const Host& host, const std::string& transport,
-             const std::string& commandLine);
+// Runs the tool until its output ends and gives its exit code. Nothing when it
+// never ran or had to be stopped; the caller then leaves the chip alone.
+std::optional<int> RunTool(app::DialogServices& dialog, const Host& host, const std::string& transport,
+                           const std::string& commandLine);
 
 // Opens TestFlash on the same adapter and restarts the chip; `burned` adds the completion line.
 void ResetAfterTool(app::DialogServices& dialog, vendor::TestFlash& flash, const std::string& transport, bool burned);

@@ -44,12 +44,7 @@ class PipedChild : public ChildProcess {
     close(readEnd_);
     // The output has ended, so the program is on its way out; one that lingers
     // is not left behind as a zombie.
-    for (int i = 0; i < 200 && pid_ > 0; ++i) {
-      pid_t done = waitpid(pid_, nullptr, WNOHANG);
-      if (done == pid_ || (done < 0 && errno != EINTR)) pid_ = -1;
-      else std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    Kill();
+    Finish();
   }
 
   ReadResult Read(char* buffer, size_t size, size_t* got, unsigned timeoutMs) override {
@@ -79,9 +74,34 @@ class PipedChild : public ChildProcess {
     pid_ = -1;
   }
 
+  std::optional<int> Finish() override {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kExitGraceMs);
+    while (pid_ > 0) {
+      int status = 0;
+      pid_t done = waitpid(pid_, &status, WNOHANG);
+      if (done == pid_) {
+        pid_ = -1;
+        if (WIFEXITED(status)) exitCode_ = WEXITSTATUS(status);
+        else if (WIFSIGNALED(status)) exitCode_ = 128 + WTERMSIG(status);
+        break;
+      }
+      if (done < 0 && errno != EINTR) {
+        pid_ = -1;  // collected elsewhere: nothing to wait for, nothing known
+        break;
+      }
+      if (std::chrono::steady_clock::now() >= deadline) {
+        Kill();
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return exitCode_;
+  }
+
  private:
   pid_t pid_;
   int readEnd_;
+  std::optional<int> exitCode_;
 };
 
 }  // namespace

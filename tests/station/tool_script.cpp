@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -28,6 +29,24 @@ int main(int argc, char** argv) {
       std::fclose(out);
     }
     for (;;) pause();
+  }
+  // Ends its output but not itself: it has to be stopped.
+  if (mode == "--linger" && argc > 2) {
+    if (FILE* out = std::fopen(argv[2], "w")) {
+      std::fprintf(out, "%d\n", static_cast<int>(getpid()));
+      std::fclose(out);
+    }
+    close(STDOUT_FILENO);
+    close(STDERR_FILENO);
+    for (;;) pause();
+  }
+  // Ends its output, then exits with the code given after the milliseconds given.
+  if (mode == "--exit-later" && argc > 3) {
+    Write("closing");
+    close(STDOUT_FILENO);
+    close(STDERR_FILENO);
+    usleep(static_cast<useconds_t>(std::atoi(argv[2])) * 1000);
+    return std::atoi(argv[3]);
   }
   if (mode == "--stderr") {
     if (write(STDERR_FILENO, "on stderr", 9) < 0) return 1;

@@ -2,6 +2,7 @@
 // Opens hand out 1, 2, 3, ... unless scripted; every other call answers 1.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -24,11 +25,13 @@ class RecordingTestEngine : public vendor::TestEngine, public CallLog {
   std::vector<double> freqOffsetsPpm;  // get_freq_offset, one per call; the last repeats
   int16_t calcXtalOffset = 0;
   std::array<uint16_t, 10> rssiSamples{};
+  size_t rssiSamplesWritten = 10;  // hqGetRssi writes only the first so many of the caller's samples
+  std::vector<std::vector<uint16_t>> rssiSamplesFound;  // what each hqGetRssi found in the array before writing
   std::vector<double> rssiDbm;  // refEpGetRssiDbm, one per call; the last repeats
   uint32_t refusedPios = 0;
   uint32_t pioLevel = 0;
   uint32_t spiLockStatus = 0;
-  std::array<uint32_t, 4> customerKey{};
+  std::vector<std::array<uint32_t, 4>> customerKeys;  // the key of each bccmdSetSpiLockCustomerKey, in order
   std::vector<uint16_t> psWords;  // the words of the last psWrite
 
   uint32_t openTestEngine(int32_t bus, const char* device, int32_t dataRate, int32_t retryTimeMs,
@@ -89,7 +92,7 @@ class RecordingTestEngine : public vendor::TestEngine, public CallLog {
     return result;
   }
   int32_t bccmdSetSpiLockCustomerKey(uint32_t handle, const uint32_t* key) override {
-    for (size_t i = 0; i < customerKey.size(); ++i) customerKey[i] = key[i];
+    customerKeys.push_back({key[0], key[1], key[2], key[3]});
     return Status("bccmdSetSpiLockCustomerKey", handle);
   }
   int32_t bccmdSpiLockInitiateLock(uint32_t handle) override { return Status("bccmdSpiLockInitiateLock", handle); }
@@ -127,7 +130,9 @@ class RecordingTestEngine : public vendor::TestEngine, public CallLog {
   }
   int32_t hqGetRssi(uint32_t handle, int32_t mode, int32_t count, uint16_t* samples) override {
     int32_t result = Status("hqGetRssi", handle, mode, count);
-    for (int32_t i = 0; i < count && i < static_cast<int32_t>(rssiSamples.size()); ++i) samples[i] = rssiSamples[i];
+    rssiSamplesFound.emplace_back(samples, samples + std::max(count, 0));
+    const auto written = static_cast<int32_t>(std::min(rssiSamplesWritten, rssiSamples.size()));
+    for (int32_t i = 0; i < count && i < written; ++i) samples[i] = rssiSamples[i];
     return result;
   }
   int32_t refEpGetRssiDbm(uint32_t handle, int32_t mhz, double rssi, double* dbm) override {

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <fstream>
 
+#include "memory/host.h"
 #include "platform/child_process.h"
 #include "platform/file_system.h"
 #include "tests/support/temp_directory.h"
@@ -93,6 +96,63 @@ TEST_F(FindProgram, PipeThatCannotBeMadeStartsNothing) {
   std::unique_ptr<platform::ChildProcess> child;
   EXPECT_EQ(StartWithoutDescriptors(&child), platform::StartResult::NoPipe);
   EXPECT_EQ(child, nullptr);
+}
+
+class ChildExit : public ::testing::Test {
+ protected:
+  // Starts `script` under sh and reads its output to the end.
+  std::unique_ptr<platform::ChildProcess> StartAndDrain(const std::string& script) {
+    std::unique_ptr<platform::ChildProcess> child;
+    EXPECT_EQ(platform::StartChildProcess("sh -c \"" + script + "\"", &child), platform::StartResult::Started);
+    if (!child) return child;
+    char buffer[64];
+    size_t got = 0;
+    while (child->Read(buffer, sizeof buffer, &got, 5000) == platform::ChildProcess::ReadResult::Data) {
+    }
+    return child;
+  }
+  // How long Finish took, in milliseconds.
+  static uint64_t Timed(platform::ChildProcess& child, std::optional<int>* exit) {
+    uint64_t start = memory::SystemClock().NowMs();
+    *exit = child.Finish();
+    return memory::SystemClock().NowMs() - start;
+  }
+  fakes::TempWorkingDirectory folder;
+};
+
+TEST_F(ChildExit, ExitCodeOfAProgramThatEndsWithinTheGrace) {
+  const struct {
+    const char* script;
+    int exit;
+  } kCases[] = {
+      {"exit 0", 0},
+      {"echo out; exit 3", 3},
+      {"exec >&- 2>&-; sleep 0.5; exit 7", 7},  // output closed first, exit half a second later
+      {"kill -SEGV $$", 128 + SIGSEGV},
+  };
+  for (const auto& c : kCases) {
+    std::unique_ptr<platform::ChildProcess> child = StartAndDrain(c.script);
+    ASSERT_NE(child, nullptr) << c.script;
+    std::optional<int> exit;
+    EXPECT_LT(Timed(*child, &exit), 1900u) << c.script;
+    EXPECT_EQ(exit, c.exit) << c.script;
+    EXPECT_EQ(child->Finish(), c.exit) << c.script;  // asked again: the same answer
+  }
+}
+
+TEST_F(ChildExit, ProgramThatLingersAfterItsOutputIsEndedAfterTheGrace) {
+  std::unique_ptr<platform::ChildProcess> child = StartAndDrain("echo $$ > pid; exec >&- 2>&-; exec sleep 30");
+  ASSERT_NE(child, nullptr);
+  std::optional<int> exit;
+  uint64_t took = Timed(*child, &exit);
+  EXPECT_GE(took, 1900u);  // not at once
+  EXPECT_LT(took, 3500u);  // and not never
+  EXPECT_EQ(exit, std::nullopt);
+  int pid = 0;
+  std::ifstream("pid") >> pid;
+  ASSERT_GT(pid, 0);
+  EXPECT_EQ(kill(pid, 0), -1);  // ended and collected
+  EXPECT_EQ(errno, ESRCH);
 }
 
 }  // namespace

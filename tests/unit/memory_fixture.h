@@ -47,8 +47,12 @@ class FakeTool {
   FakeTool(FakeClock& clock, Calls& all) : clock_(clock), all_(all) {}
 
   platform::StartResult startResult = platform::StartResult::Started;
+  std::deque<platform::StartResult> starts;  // the next runs' start, in turn; then `startResult`
   std::deque<Step> script;          // played by the next run, then the output ends
   bool silentForever = false;       // after the script: no output and no end
+  // How each run that ends its output ends, in turn: its exit code, or nothing
+  // for one that had to be stopped in the grace. 0 when none is left.
+  std::deque<std::optional<int>> exits;
   std::vector<size_t> readSizes;    // what each read asked for at most
   int kills = 0;
 
@@ -58,8 +62,13 @@ class FakeTool {
   memory::StartChild Starter() {
     return [this](const std::string& line, std::unique_ptr<platform::ChildProcess>* child) {
       all_.push_back({"nvscmd", line});
-      if (startResult == platform::StartResult::Started) *child = std::make_unique<Child>(*this);
-      return startResult;
+      platform::StartResult result = startResult;
+      if (!starts.empty()) {
+        result = starts.front();
+        starts.pop_front();
+      }
+      if (result == platform::StartResult::Started) *child = std::make_unique<Child>(*this);
+      return result;
     };
   }
 
@@ -88,6 +97,13 @@ class FakeTool {
     void Kill() override {
       ++tool_.kills;
       tool_.silentForever = false;
+    }
+    std::optional<int> Finish() override {
+      if (tool_.exits.empty()) return 0;
+      std::optional<int> exit = tool_.exits.front();
+      tool_.exits.pop_front();
+      if (!exit) ++tool_.kills;
+      return exit;
     }
 
    private:

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "memory/tool_runner.h"
+#include "platform/child_process.h"
 #include "tests/unit/memory_fixture.h"
 
 namespace {
@@ -32,7 +33,7 @@ TEST(ToolCommandLine, OneLinePerAdapterAndAction) {
     const char* line;
   } kLines[] = {
       {kDevice1, ToolAction::Burn, "D:\\fw\\app.xuv", "nvscmd.exe -usb 0 burn D:\\fw\\app.xuv"},
-      {kDevice2, ToolAction::Burn, "D:\\my fw\\app.xuv", "nvscmd.exe -lpt 1 burn D:\\my fw\\app.xuv"},
+      {kDevice2, ToolAction::Burn, "D:\\my fw\\app.xuv", "nvscmd.exe -lpt 1 burn \"D:\\my fw\\app.xuv\""},
       {kDevice1, ToolAction::Dump, "", "nvscmd.exe -usb 0 dump flashdump.xuv "},
       {kDevice2, ToolAction::Dump, "", "nvscmd.exe -lpt 1 dump flashdump.xuv "},
       {kDevice1, ToolAction::Erase, "", "nvscmd.exe -usb 0 erase"},
@@ -44,6 +45,32 @@ TEST(ToolCommandLine, OneLinePerAdapterAndAction) {
   };
   for (const auto& c : kLines) {
     EXPECT_EQ(memory::ToolCommandLine(c.transport, c.action, c.path), c.line) << c.transport;
+  }
+}
+
+TEST(ToolCommandLine, FirmwarePathComesBackAsOneWord) {
+  const struct {
+    const char* path;
+    const char* written;  // what follows "nvscmd.exe -usb 0 burn "
+  } kPaths[] = {
+      {"D:\\fw\\app.xuv", "D:\\fw\\app.xuv"},
+      {"D:\\fw\\", "D:\\fw\\"},  // no blank: as it stands, the backslash is plain
+      {"D:\\My Firmware\\app.xuv", "\"D:\\My Firmware\\app.xuv\""},
+      {"D:\\My\tFirmware\\app.xuv", "\"D:\\My\tFirmware\\app.xuv\""},
+      {" app.xuv ", "\" app.xuv \""},
+      // A trailing run of backslashes is doubled, or it would escape the closing quote.
+      {"D:\\My Firmware\\", "\"D:\\My Firmware\\\\\""},
+      {"D:\\My Firmware\\\\", "\"D:\\My Firmware\\\\\\\\\""},
+      {"D:\\a\\\\ b\\c.xuv", "\"D:\\a\\\\ b\\c.xuv\""},  // backslashes elsewhere stay as they are
+      {"D:\\固件 包\\", "\"D:\\固件 包\\\\\""},
+      // The second byte of this character is 0x5C, no backslash: nothing to double.
+      {"D:\\a b\\\x81\x5C", "\"D:\\a b\\\x81\x5C\""},
+  };
+  for (const auto& c : kPaths) {
+    const std::string line = memory::ToolCommandLine(kDevice1, ToolAction::Burn, c.path);
+    EXPECT_EQ(line, std::string("nvscmd.exe -usb 0 burn ") + c.written) << c.path;
+    EXPECT_EQ(platform::SplitCommandLine(line), (std::vector<std::string>{"nvscmd.exe", "-usb", "0", "burn", c.path}))
+        << c.path;
   }
 }
 
@@ -67,6 +94,52 @@ TEST_F(ToolRoad, BurnRelaysEachChunkAsPlainTextThenResets) {
   EXPECT_EQ(window.ItemText(res::IDC_PROGRESS), " ");
 }
 
+TEST_F(ToolRoad, BurnThatTheToolFailedShowsItsExitCodeInsteadOfTheCompletionLine) {
+  const Call kFailed{"Report", "nvscmd.exe 退出码 3, 烧录失败! "};
+  const Calls kInit{{"flInitTrans", std::string(kDevice1) + ",26,2"}};
+  const Calls kCannotOpen{kInit[0], {"flClose", ""}};
+  const struct {
+    const char* what;
+    int exit;
+    bool testFlashOpens;
+    Calls after;  // what follows the tool's output
+  } kCases[] = {
+      {"done", 0, true, Reset(kDevice1, true)},
+      {"failed", 3, true, [&] {
+         Calls calls = {kFailed};
+         Calls reset = Reset(kDevice1, false);
+         calls.insert(calls.end(), reset.begin(), reset.end());
+         return calls;
+       }()},
+      {"failed, TestFlash shut out", 3, false, Calls{kFailed, kCannotOpen[0], kCannotOpen[1]}},
+      {"done, TestFlash shut out", 0, false, kCannotOpen},
+  };
+  ChooseFirmware("app.xuv");
+  for (const auto& c : kCases) {
+    allCalls.clear();
+    tool.Say("Error: cannot find file");
+    tool.exits = {c.exit};
+    if (!c.testFlashOpens) flash.Script("flInitTrans", 1);
+    Burn();
+    Calls expected = {{"Report", " "}, {"nvscmd", "nvscmd.exe -usb 0 burn app.xuv"}, {"Report", "Error: cannot find file"}};
+    expected.insert(expected.end(), c.after.begin(), c.after.end());
+    EXPECT_EQ(allCalls, expected) << c.what;
+  }
+}
+
+TEST_F(ToolRoad, ToolStoppedAfterItsOutputEndedIsNotTakenForDone) {
+  ChooseFirmware("app.xuv");
+  for (int action = 0; action < 3; ++action) {
+    allCalls.clear();
+    tool.exits = {std::nullopt};
+    if (action == 0) Burn();
+    else if (action == 1) memory::ToolDump(services, flash, host(), kDevice1);
+    else memory::ToolErase(services, flash, host(), kDevice1);
+    EXPECT_EQ(Reports().back(), "nvscmd.exe did not exit within 2 s of its output's end and was stopped !") << action;
+    EXPECT_TRUE(flash.calls().empty()) << action;  // neither completion nor reset
+  }
+}
+
 TEST_F(ToolRoad, DumpAndEraseAddNoCompletionLine) {
   for (bool dump : {true, false}) {
     allCalls.clear();
@@ -78,6 +151,15 @@ TEST_F(ToolRoad, DumpAndEraseAddNoCompletionLine) {
                       {"Report", "done"}};
     Calls reset = Reset(kDevice2, false);
     expected.insert(expected.end(), reset.begin(), reset.end());
+    EXPECT_EQ(allCalls, expected) << dump;
+
+    // Whatever the exit code, the tool's own output is their only word.
+    allCalls.clear();
+    tool.Say("Error: device does not respond");
+    tool.exits = {6};
+    if (dump) memory::ToolDump(services, flash, host(), kDevice2);
+    else memory::ToolErase(services, flash, host(), kDevice2);
+    expected[2] = {"Report", "Error: device does not respond"};
     EXPECT_EQ(allCalls, expected) << dump;
   }
 }

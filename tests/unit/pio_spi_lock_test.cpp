@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@ namespace {
 using fakes::Call;
 using fakes::Calls;
 using Lines = std::vector<std::string>;
+using Keys = std::vector<std::array<uint32_t, 4>>;
 
 const Call kOpenDevice1{"openTestEngineSpiTrans", "SPITRANS=USB SPIPORT=0,0"};
 const Call kOpenDevice2{"openTestEngineSpiTrans", "SPITRANS=LPT SPIPORT=1,0"};
@@ -41,6 +44,7 @@ TEST_F(SpiLock, ReportsTheLockStateFromTheLowHalfOfTheStatus) {
       {3, " SPI locked, customer key set !!"},
       {4, " unknown SPI lock status !!"},
       {0xFFFF, " unknown SPI lock status !!"},
+      {0x0103, " unknown SPI lock status !!"},  // the whole low half counts, not its low byte
       {0xABCD0003, " SPI locked, customer key set !!"},
       {0x00010000, " SPI unlocked, customer key not set !!"},
   };
@@ -52,7 +56,7 @@ TEST_F(SpiLock, ReportsTheLockStateFromTheLowHalfOfTheStatus) {
     pio::SpiLock(lines, module).OnLock();
     EXPECT_EQ(lines.lines(), (Lines{" ", c.message})) << std::hex << c.status;
     EXPECT_EQ(module.calls(), Sequence(kOpenDevice1, "1")) << std::hex << c.status;
-    EXPECT_EQ(module.customerKey, pio::kCustomerKey);
+    EXPECT_EQ(module.customerKeys, Keys{pio::kCustomerKey});
   }
 }
 
@@ -91,7 +95,7 @@ TEST_F(SpiLock, LocksEachTickedDeviceInTurnWithTheSameKey) {
   Calls second = Sequence(kOpenDevice2, "2");
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(engine.calls(), expected);
-  EXPECT_EQ(engine.customerKey, pio::kCustomerKey);
+  EXPECT_EQ(engine.customerKeys, (Keys{pio::kCustomerKey, pio::kCustomerKey}));
 }
 
 TEST_F(SpiLock, DeviceThatDoesNotOpenGetsTheBoxAndTheNextIsStillLocked) {
@@ -102,6 +106,7 @@ TEST_F(SpiLock, DeviceThatDoesNotOpenGetsTheBoxAndTheNextIsStillLocked) {
   ASSERT_EQ(window.messageBoxes().size(), 1u);
   EXPECT_EQ(window.messageBoxes()[0].text, app::kDeviceOpenFailed);
   EXPECT_EQ(reports.lines(), (Lines{" ", " ", " SPI unlocked, customer key not set !!"}));
+  EXPECT_EQ(engine.customerKeys, Keys{pio::kCustomerKey});
   Calls expected = {kOpenDevice1, {"closeTestEngine", "0"}};
   Calls second = Sequence(kOpenDevice2, "2");
   expected.insert(expected.end(), second.begin(), second.end());

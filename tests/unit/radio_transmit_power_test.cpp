@@ -98,6 +98,25 @@ TEST_F(TransmitPower, AveragedRssiAndLevelAreShownRoundedToTheNearestWholeNumber
                    "Frequency=2480 MHz,chip RSSI value = 6 ,RSSI dBm =-71 !"}));
 }
 
+// Fills the stack below the caller with non-zero bytes, so that a sample array
+// left uncleared does not happen to start out as zeros.
+[[gnu::noinline]] void DirtyTheStack() {
+  volatile unsigned char junk[32 * 1024];
+  for (auto& byte : junk) byte = 0xA5;
+}
+
+TEST_F(TransmitPower, SamplesTheReferenceLeavesUnwrittenCountAsZero) {
+  radios.rssiSamples.fill(40);
+  radios.rssiSamplesWritten = 4;  // 4 * 40 + 6 * 0 = 160, times 0.1
+  radios.rssiDbm = {-71};
+  DirtyTheStack();
+  test.OnTxPower();
+  for (const Call& call : radios.CallsOf("refEpGetRssiDbm")) EXPECT_EQ(call.args.substr(call.args.rfind(',')), ",16");
+  EXPECT_EQ(reports.lines()[1], "Frequency=2402 MHz,chip RSSI value = 16 ,RSSI dBm =-71 !");
+  ASSERT_EQ(radios.rssiSamplesFound.size(), 3u);
+  for (const auto& found : radios.rssiSamplesFound) EXPECT_EQ(found, std::vector<uint16_t>(10, 0));
+}
+
 TEST_F(TransmitPower, LevelNotDeliveredAtOnePointStillMeasuresTheOthersAndFails) {
   radios.rssiDbm = {-71, -40, -72};
   radios.Script("refEpGetRssiDbm", 1);
