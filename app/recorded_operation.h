@@ -8,7 +8,9 @@
 #include "app/dialog_services.h"
 #include "ledger/operation_row.h"
 #include "platform/host_name.h"
+#include "platform/sha256.h"
 #include "platform/sleep.h"
+#include "res/resource_ids.h"
 
 namespace app {
 
@@ -32,6 +34,13 @@ class RecordedOperation {
   RecordedOperation& operator=(const RecordedOperation&) = delete;
 
   ledger::OperationRow& row() { return row_; }
+  // The text shown last is the verdict; what follows it is detail.
+  void KeepResult() { dialog_.SwapRecording(previous_); }
+  // The image a burn takes: its path, and its size and digest when it can be read.
+  void Firmware(const std::string& path) {
+    row_.firmwarePath = path;
+    if (!path.empty() && !platform::HashFile(path, &row_.firmwareSha256, &row_.firmwareSize)) row_.firmwareSize = -1;
+  }
 
  private:
   DialogServices& dialog_;
@@ -39,5 +48,20 @@ class RecordedOperation {
   ledger::OperationRow* previous_ = nullptr;
   int64_t startedMs_;
 };
+
+// The module a handler that opens the ticked devices ends up on: device 2's
+// connection replaces device 1's.
+inline std::string LastTickedTransport(DialogServices& dialog) {
+  if (dialog.IsButtonSet(res::IDC_DEVICE2)) return dialog.transports().Device2Transport;
+  if (dialog.IsButtonSet(res::IDC_DEVICE1)) return dialog.transports().Device1Transport;
+  return {};
+}
+
+// The one device a handler that serves device 1 first works on.
+inline std::string FirstTickedTransport(DialogServices& dialog) {
+  if (dialog.IsButtonSet(res::IDC_DEVICE1)) return dialog.transports().Device1Transport;
+  if (dialog.IsButtonSet(res::IDC_DEVICE2)) return dialog.transports().Device2Transport;
+  return {};
+}
 
 }  // namespace app

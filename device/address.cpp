@@ -33,11 +33,7 @@ std::string Hex(const char* format, uint32_t value) {
 }  // namespace
 
 void Address::OnReadAddr() {
-  const app::Transports& transports = dialog_.transports();
-  app::RecordedOperation record(dialog_, ledger::kAddressRead,
-                                dialog_.IsButtonSet(res::IDC_DEVICE2)   ? transports.Device2Transport
-                                : dialog_.IsButtonSet(res::IDC_DEVICE1) ? transports.Device1Transport
-                                                                        : std::string());
+  app::RecordedOperation record(dialog_, ledger::kAddressRead, app::LastTickedTransport(dialog_));
   dialog_.Report(" ");
   ChipConnection connection;
   if (!OpenChipConnection(dialog_, engine_, &connection)) return;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "app/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "memory/memory_type.h"
 #include "platform/file_system.h"
@@ -20,7 +21,9 @@ void ShowSize(app::DialogServices& dialog, vendor::TestE2& e2) {
 }  // namespace
 
 void ProgramEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
+  app::RecordedOperation record(dialog, ledger::kBurn, transport);
   const std::string path = CurrentFirmwarePath(dialog);
+  record.Firmware(path);
   if (path.empty()) {
     dialog.Report("haven't .BIN file!!!");
     return;
@@ -38,6 +41,7 @@ void ProgramEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string 
 }
 
 void DumpEeprom(app::DialogServices& dialog, vendor::TestE2& e2, vendor::TestEngine& engine) {
+  app::RecordedOperation record(dialog, ledger::kDump, app::FirstTickedTransport(dialog));
   dialog.Report(" ");
   // Read whole: a long folder must not send the dump to the file-system root.
   const std::string folder = platform::CurrentDirectory();
@@ -66,6 +70,7 @@ void DumpEeprom(app::DialogServices& dialog, vendor::TestE2& e2, vendor::TestEng
 }
 
 void EraseEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
+  app::RecordedOperation record(dialog, ledger::kErase, transport);
   dialog.Report(" ");
   if (e2.te2OpenTrans(transport.c_str()) != 0) {
     dialog.MessageBox(app::kDeviceOpenFailed);

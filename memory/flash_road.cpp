@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "app/recorded_operation.h"
 #include "memory/memory_type.h"
 #include "res/resource_ids.h"
 
@@ -43,7 +44,9 @@ bool WaitForProgress(app::DialogServices& dialog, vendor::TestFlash& flash, cons
 }  // namespace
 
 void ProgramFlash(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  app::RecordedOperation record(dialog, ledger::kBurn, transport);
   const std::string path = BeginFlashBurn(dialog);
+  record.Firmware(path);
   if (path.empty()) return;
 
   if (flash.flInitTrans(transport.c_str(), 26, 2) == 0 && flash.flStopProcessor() == 0 &&
@@ -60,6 +63,7 @@ void ProgramFlash(app::DialogServices& dialog, vendor::TestFlash& flash, const H
         dialog.Report("Programming failed with error: %d", error);
       } else {
         dialog.Report("flash烧录完成!");
+        record.KeepResult();  // the download time that follows is no verdict
         dialog.Report("下载时间: %d毫秒", flash.flGetDownloadTime());
         ResetFiveTimes(flash);
       }
@@ -69,6 +73,7 @@ void ProgramFlash(app::DialogServices& dialog, vendor::TestFlash& flash, const H
 }
 
 void EraseFlash(app::DialogServices& dialog, vendor::TestFlash& flash, std::string transport) {
+  app::RecordedOperation record(dialog, ledger::kErase, transport);
   if (flash.flInitTrans(transport.c_str(), 26, 2) != 0 || flash.flStopProcessor() != 0 ||
       flash.flSetFlashType(0) != 0) {
     flash.flClose();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "app/recorded_operation.h"
 #include "memory/memory_type.h"
 #include "platform/gbk.h"
 #include "res/resource_ids.h"
@@ -69,7 +70,9 @@ std::string ToolCommandLine(std::string_view transport, ToolAction action, std::
 }
 
 void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  app::RecordedOperation record(dialog, ledger::kBurn, transport);
   const std::string path = BeginFlashBurn(dialog);
+  record.Firmware(path);
   if (path.empty()) return;
   std::optional<int> exitCode = RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Burn, path));
   if (!exitCode) return;
@@ -80,6 +83,7 @@ void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host&
 
 // What the tool's own output says of a dump or an erase is all there is.
 void ToolDump(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  app::RecordedOperation record(dialog, ledger::kDump, transport);
   dialog.Report(" ");
   if (RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Dump, {}))) {
     ResetAfterTool(dialog, flash, transport, false);
@@ -87,6 +91,7 @@ void ToolDump(app::DialogServices& dialog, vendor::TestFlash& flash, const Host&
 }
 
 void ToolErase(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  app::RecordedOperation record(dialog, ledger::kErase, transport);
   dialog.Report(" ");
   if (RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Erase, {}))) {
     ResetAfterTool(dialog, flash, transport, false);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/recorded_operation.h"
 #include "app/settings.h"
 #include "device/chip_connection.h"
 #include "platform/number_text.h"
@@ -16,6 +17,7 @@ constexpr size_t kSettingBuffer = 16;
 }  // namespace
 
 void PioTest::OnTesting() {
+  app::RecordedOperation record(dialog_, ledger::kPioTest, app::LastTickedTransport(dialog_));
   std::string timeout = app::ReadSetting(app::kPioSection, app::kTestTimeoutKey, kSettingBuffer);
   monitor_.SetCountdown(static_cast<uint32_t>(platform::ParseDecimal(timeout)));
   dialog_.Report(" ");

@@ -1,5 +1,6 @@
 #include "radio/crystal_calibration.h"
 
+#include "app/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "platform/sleep.h"
 #include "radio/bench_radios.h"
@@ -17,6 +18,7 @@ CrystalCalibration::CrystalCalibration(app::DialogServices& dialog, vendor::Test
     : dialog_(dialog), engine_(engine), wait_(wait ? std::move(wait) : SettleWait(platform::SleepMs)) {}
 
 void CrystalCalibration::OnAutoCalibrate() {
+  app::RecordedOperation record(dialog_, ledger::kCalibration, {});
   dialog_.Report(" ");
   uint32_t reference = 0, module = 0;
   if (!OpenBenchRadios(dialog_, engine_, &reference, &module)) return;

@@ -1,5 +1,6 @@
 #include "radio/loopback.h"
 
+#include "app/recorded_operation.h"
 #include "device/chip_connection.h"
 
 namespace radio {
@@ -15,6 +16,7 @@ constexpr int32_t kLeftMicrophone = 2;
 }  // namespace
 
 void LoopbackTest::OnMicAndSpeaker() {
+  app::RecordedOperation record(dialog_, ledger::kLoopback, app::LastTickedTransport(dialog_));
   dialog_.Report(" ");
   device::ChipConnection connection;
   if (!device::OpenChipConnection(dialog_, engine_, &connection)) return;

@@ -201,3 +201,46 @@ TEST_F(AddressLedger, EachOperationIsOneRowWithWhatTheOperatorWasShown) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every module operation the station performs is a row, burns with the image they took.
+TEST_F(AddressLedger, BurnsDumpsErasesAndBenchTestsAreRowsToo) {
+  folder.Write("fw.bin", "abc");
+  dialog.OnInitDialog();  // EEPROM ticked
+  Tick(res::IDC_DEVICE1);
+  window.Type(res::IDC_FIRMWARE_PATH, "fw.bin");
+  dialog.OnCommand(res::IDC_BRUN);
+  dialog.OnCommand(res::IDC_ERASE);
+  dialog.OnCommand(res::IDC_DUMP);
+  dialog.OnCommand(res::IDC_MIC_SPEAKER);
+  dialog.OnCommand(res::IDC_LOCK);
+
+  sqlite3* db = ledger::OpenRecord("production.db", false);
+  std::unique_ptr<sqlite3, int (*)(sqlite3*)> closing(db, sqlite3_close);  // after the statements
+  ledger::Statement all(db,
+                        "SELECT operation, slot, result, ifnull(firmware_path, ''), ifnull(firmware_size, -1), "
+                        "ifnull(firmware_sha256, '') FROM operations ORDER BY id");
+  std::vector<std::string> operations;
+  while (all.Step() == SQLITE_ROW) {
+    operations.push_back(all.Text(0));
+    EXPECT_FALSE(all.Text(2).empty()) << all.Text(0);
+    if (all.Text(0) == "burn") {
+      EXPECT_EQ(all.Int(1), 1);
+      EXPECT_EQ(all.Text(3), "fw.bin");
+      EXPECT_EQ(all.Int(4), 3);
+      EXPECT_EQ(all.Text(5), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");  // SHA-256 of "abc"
+      EXPECT_EQ(all.Text(2), Utf8(u8"烧录BIN to EEPROM成功! "));
+    }
+  }
+  EXPECT_EQ(operations, (std::vector<std::string>{"burn", "erase", "dump", "loopback", "lock"}));
+
+  // The parallel-flash road: its verdict, not the download time that follows it.
+  Tick(res::IDC_EEPROM, false);
+  dialog.OnCommand(res::IDC_BRUN);
+  ledger::Statement last(db, "SELECT result FROM operations ORDER BY id DESC LIMIT 1");
+  ASSERT_EQ(last.Step(), SQLITE_ROW);
+  EXPECT_EQ(last.Text(0), Utf8(u8"flash烧录完成!"));
+}
+
+}  // namespace
