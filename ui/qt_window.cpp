@@ -17,6 +17,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 #include "app/main_dialog.h"
 #include "controls/field_edit.h"
@@ -91,7 +92,16 @@ void QtWindow::BuildControls() {
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       const int id = control.id;
-      connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });
+      if (button->isCheckable()) {
+        // A box's mark turns by every way of pressing it, the screen reader's
+        // Toggle and toggle() included, which send no click; only the dialog's
+        // own SetCheck is no command.
+        connect(button, &QAbstractButton::toggled, this, [this, id] {
+          if (!settingCheck_) Command(id);
+        });
+      } else {
+        connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });
+      }
     }
     if (auto* pane = qobject_cast<QPlainTextEdit*>(widget)) pane->installEventFilter(this);
   }
@@ -342,7 +352,10 @@ int QtWindow::ButtonState(int id) const {
 
 void QtWindow::SetCheck(int id, int state) {
   if (auto* button = qobject_cast<QAbstractButton*>(Control(id)); button != nullptr && button->isCheckable()) {
+    // As on the platform where setting a check sends no click notification.
+    const bool outer = std::exchange(settingCheck_, true);
     button->setChecked(state != app::BST_UNCHECKED);
+    settingCheck_ = outer;
   }
 }
 

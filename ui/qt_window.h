@@ -93,6 +93,8 @@ class QtWindow : public QDialog, public app::Window {
   bool exposed_ = false;
   bool watchingExposure_ = false;
   bool ended_ = false;
+  // While set, a box's mark changes by the dialog's own hand: no command.
+  bool settingCheck_ = false;
 };
 
 }  // namespace ui
