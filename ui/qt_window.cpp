@@ -62,8 +62,11 @@ QtWindow::QtWindow(QWidget* parent)
   const res::Dialog& main = res::MainDialogTemplate();
   setObjectName("MainDialog");
   setWindowTitle(FromGbk(main.caption));
+  // A dialog's frame: title bar, system menu and close box, no minimise or
+  // maximise box. A window of its own rather than Qt::Dialog: a dialog without
+  // a parent becomes a transient of the program, and loses its taskbar button.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowCloseButtonHint);
   setFont(DialogFont(main));
   units_ = DialogUnits::Of(font());
   setFixedSize(units_.ToPixels(main.width, main.height));
@@ -135,11 +138,7 @@ void QtWindow::Command(int id) {
 
 void QtWindow::SysCommand(unsigned command) {
   if (dialog_ != nullptr && dialog_->OnSysCommand(command)) return;
-  switch (command & 0xFFF0u) {
-    case SC_MINIMIZE: showMinimized(); break;
-    case SC_CLOSE: close(); break;
-    default: break;
-  }
+  if ((command & 0xFFF0u) == SC_CLOSE) close();
 }
 
 void QtWindow::ShowSystemMenu(const QPoint& globalPosition) { systemMenu_.Popup(globalPosition); }

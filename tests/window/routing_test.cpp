@@ -223,12 +223,43 @@ TEST_F(RoutingTest, NoControlHasTheFocusAtStart) {
   EXPECT_TRUE(focus == nullptr || focus == &window) << focus->objectName().toStdString();
 }
 
-TEST_F(RoutingTest, TheWindowMenuHoldsMinimiseCloseAndAbout) {
+TEST_F(RoutingTest, TheWindowMenuHoldsCloseAndAbout) {
+  // No minimise item: the frame has no minimise box either.
   QStringList items;
   for (QAction* action : window.WindowMenu().menu()->actions()) items << (action->isSeparator() ? "-" : action->text());
-  ASSERT_EQ(items.size(), 4);
-  EXPECT_EQ(items.at(2), "-");
-  EXPECT_EQ(items.at(3), QString::fromUtf8("关于 Tarnwick(&A)..."));
+  EXPECT_EQ(items.join(" | ").toStdString(), "关闭(&C) | - | 关于 Tarnwick(&A)...");
+  QAction* close = MenuItem(QString::fromUtf8("关闭(&C)"));
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
+}
+
+TEST_F(RoutingTest, ScreenReadersReadTheWindowMenusItems) {
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(window.WindowMenu().menu());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->role(), QAccessible::PopupMenu);
+  QStringList names;
+  for (int i = 0; i < menu->childCount(); ++i) {
+    QAccessibleInterface* item = menu->child(i);
+    if (item->role() == QAccessible::Separator) continue;
+    EXPECT_EQ(item->role(), QAccessible::MenuItem) << i;
+    names << item->text(QAccessible::Name);
+  }
+  // The captions as shown, without the mnemonic's ampersand and without the key beside them.
+  EXPECT_EQ(names.join(" | ").toStdString(), "关闭(C) | 关于 Tarnwick(A)...");
+}
+
+TEST_F(RoutingTest, AScreenReadersPressOnCloseEndsTheDialog) {
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(window.WindowMenu().menu());
+  ASSERT_NE(menu, nullptr);
+  QAccessibleInterface* close = nullptr;
+  for (int i = 0; i < menu->childCount(); ++i) {
+    if (menu->child(i)->text(QAccessible::Name) == QString::fromUtf8("关闭(C)")) close = menu->child(i);
+  }
+  ASSERT_NE(close, nullptr);
+  ASSERT_NE(close->actionInterface(), nullptr);
+  close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QTRY_VERIFY(Ended());
+  EXPECT_EQ(window.result(), app::IDCANCEL);
 }
 
 TEST_F(RoutingTest, AltSpaceOpensTheWindowMenuAndItsItemOpensTheAboutBox) {
@@ -277,12 +308,6 @@ TEST_F(RoutingTest, ARightClickOnTheBackgroundOpensTheWindowMenu) {
                            window.mapToGlobal(edit->geometry().center()));
   QApplication::sendEvent(&window, &onEdit);
   EXPECT_FALSE(window.WindowMenu().menu()->isVisible());
-}
-
-TEST_F(RoutingTest, MinimiseFromTheWindowMenu) {
-  MenuItem(QString::fromUtf8("最小化(&N)"))->trigger();
-  QTRY_VERIFY(window.isMinimized());
-  EXPECT_TRUE(window.IsMinimized());
 }
 
 }  // namespace

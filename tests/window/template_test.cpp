@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QWindow>
 #include <set>
 
 #include "controls/gbk_text.h"
@@ -45,6 +46,22 @@ TEST_F(TemplateTest, EveryControlHasItsIdCaptionAndPlace) {
   }
   EXPECT_EQ(window.size(), window.Units().ToPixels(main.width, main.height));
   EXPECT_EQ(window.windowTitle(), "CSRTarnwick");
+}
+
+TEST_F(TemplateTest, TheFrameIsADialogsFrame) {
+  // Title bar, system menu and close box; no minimise or maximise box, no help box.
+  for (const Qt::WindowFlags flags : {window.windowFlags(), window.windowHandle()->flags()}) {
+    EXPECT_TRUE(flags.testFlag(Qt::CustomizeWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowContextHelpButtonHint));
+  }
+  // A window of its own, not a transient, so it keeps its own taskbar button; and not resizable.
+  EXPECT_EQ(window.windowType(), Qt::Window);
+  EXPECT_EQ(window.minimumSize(), window.maximumSize());
 }
 
 TEST_F(TemplateTest, CaptionsOfTheUnnamedLabelsAndFramesShow) {
