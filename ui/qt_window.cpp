@@ -185,24 +185,13 @@ void QtWindow::MarkExposed() {
 }
 
 bool QtWindow::event(QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Show:
-      if (!watchingExposure_ && windowHandle() != nullptr) {
-        // Uncovering reaches Qt as an expose of the native window; the
-        // dialog's paint handler hears of it from there.
-        windowHandle()->installEventFilter(this);
-        watchingExposure_ = true;
-      }
-      MarkExposed();
-      break;
-    case QEvent::Resize:
-      MarkExposed();
-      break;
-    case QEvent::WindowStateChange:
-      if (!isMinimized()) MarkExposed();
-      break;
-    default:
-      break;
+  // Showing, resizing and restoring the dialog reach the screen as an expose
+  // of its native window, and are painted from there: marking them here too
+  // would ask for the adapters twice for one paint.
+  if (event->type() == QEvent::Show && windowHandle() != watchedWindow_) {
+    // The native window comes with the first show, and anew whenever Qt recreates it.
+    windowHandle()->installEventFilter(this);
+    watchedWindow_ = windowHandle();
   }
   return QDialog::event(event);
 }
