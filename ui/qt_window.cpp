@@ -17,6 +17,7 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QWindow>
+#include <utility>
 
 #include "app/main_dialog.h"
 #include "controls/field_edit.h"
@@ -61,8 +62,11 @@ QtWindow::QtWindow(QWidget* parent)
   const res::Dialog& main = res::MainDialogTemplate();
   setObjectName("MainDialog");
   setWindowTitle(FromGbk(main.caption));
+  // A dialog's frame: title bar, system menu and close box, no minimise or
+  // maximise box. A window of its own rather than Qt::Dialog: a dialog without
+  // a parent becomes a transient of the program, and loses its taskbar button.
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+                 Qt::WindowCloseButtonHint);
   setFont(DialogFont(main));
   units_ = DialogUnits::Of(font());
   setFixedSize(units_.ToPixels(main.width, main.height));
@@ -91,7 +95,16 @@ void QtWindow::BuildControls() {
     }
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       const int id = control.id;
-      connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });
+      if (button->isCheckable()) {
+        // A box's mark turns by every way of pressing it, the screen reader's
+        // Toggle and toggle() included, which send no click; only the dialog's
+        // own SetCheck is no command.
+        connect(button, &QAbstractButton::toggled, this, [this, id] {
+          if (!settingCheck_) Command(id);
+        });
+      } else {
+        connect(button, &QAbstractButton::clicked, this, [this, id] { Command(id); });
+      }
     }
     if (auto* pane = qobject_cast<QPlainTextEdit*>(widget)) pane->installEventFilter(this);
   }
@@ -125,11 +138,7 @@ void QtWindow::Command(int id) {
 
 void QtWindow::SysCommand(unsigned command) {
   if (dialog_ != nullptr && dialog_->OnSysCommand(command)) return;
-  switch (command & 0xFFF0u) {
-    case SC_MINIMIZE: showMinimized(); break;
-    case SC_CLOSE: close(); break;
-    default: break;
-  }
+  if ((command & 0xFFF0u) == SC_CLOSE) close();
 }
 
 void QtWindow::ShowSystemMenu(const QPoint& globalPosition) { systemMenu_.Popup(globalPosition); }
@@ -176,24 +185,13 @@ void QtWindow::MarkExposed() {
 }
 
 bool QtWindow::event(QEvent* event) {
-  switch (event->type()) {
-    case QEvent::Show:
-      if (!watchingExposure_ && windowHandle() != nullptr) {
-        // Uncovering reaches Qt as an expose of the native window; the
-        // dialog's paint handler hears of it from there.
-        windowHandle()->installEventFilter(this);
-        watchingExposure_ = true;
-      }
-      MarkExposed();
-      break;
-    case QEvent::Resize:
-      MarkExposed();
-      break;
-    case QEvent::WindowStateChange:
-      if (!isMinimized()) MarkExposed();
-      break;
-    default:
-      break;
+  // Showing, resizing and restoring the dialog reach the screen as an expose
+  // of its native window, and are painted from there: marking them here too
+  // would ask for the adapters twice for one paint.
+  if (event->type() == QEvent::Show && windowHandle() != watchedWindow_) {
+    // The native window comes with the first show, and anew whenever Qt recreates it.
+    windowHandle()->installEventFilter(this);
+    watchedWindow_ = windowHandle();
   }
   return QDialog::event(event);
 }
@@ -342,7 +340,10 @@ int QtWindow::ButtonState(int id) const {
 
 void QtWindow::SetCheck(int id, int state) {
   if (auto* button = qobject_cast<QAbstractButton*>(Control(id)); button != nullptr && button->isCheckable()) {
+    // As on the platform where setting a check sends no click notification.
+    const bool outer = std::exchange(settingCheck_, true);
     button->setChecked(state != app::BST_UNCHECKED);
+    settingCheck_ = outer;
   }
 }
 

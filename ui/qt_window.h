@@ -3,6 +3,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+#include <QWindow>
 #include <map>
 #include <memory>
 
@@ -91,8 +93,11 @@ class QtWindow : public QDialog, public app::Window {
   std::map<int, std::unique_ptr<QTimer>> timers_;
   SystemMenu systemMenu_;
   bool exposed_ = false;
-  bool watchingExposure_ = false;
+  // The native window whose exposes are the dialog's real paints.
+  QPointer<QWindow> watchedWindow_;
   bool ended_ = false;
+  // While set, a box's mark changes by the dialog's own hand: no command.
+  bool settingCheck_ = false;
 };
 
 }  // namespace ui

@@ -7,8 +7,8 @@
 
 namespace ui {
 
-// The platform's numbers of the standard system commands.
-inline constexpr unsigned SC_MINIMIZE = 0xF020;
+// The platform's number of the one standard system command the menu offers:
+// the frame has no minimise or maximise box, so neither has the menu.
 inline constexpr unsigned SC_CLOSE = 0xF060;
 
 class SystemMenu {
@@ -22,7 +22,7 @@ class SystemMenu {
   QMenu* menu() { return menu_; }
 
  private:
-  void Add(unsigned command, const QString& text);
+  QAction* Add(unsigned command, const QString& text);
 
   QMenu* menu_;
   std::function<void(unsigned)> onCommand_;

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <filesystem>
+#include <fstream>
 
 #include "res/resource_ids.h"
 #include "tests/window/window_fixture.h"
@@ -74,6 +76,32 @@ TEST_F(DropEditTest, OnlyTheFirstOfSeveralFilesIsTaken) {
 TEST_F(DropEditTest, ALinkShowsTheFileItPointsTo) {
   ASSERT_TRUE(Drop(res::IDC_FIRMWARE_PATH, {root + "/link-to-app"}));
   EXPECT_EQ(Edit(res::IDC_FIRMWARE_PATH)->text(), app);
+}
+
+TEST_F(DropEditTest, ARelativeLinkPointsFromItsOwnFolder) {
+  // Links whose targets are written relative to the folder they lie in, as
+  // "ln -s" makes them from anywhere, dropped while the program works in a
+  // folder where the same relative names lead to decoys.
+  namespace fs = std::filesystem;
+  fs::create_symlink("app.xuv", (root + "/fw/link-beside").toStdString());
+  ASSERT_TRUE(QDir(root).mkpath("links"));
+  fs::create_symlink("../fw/app.xuv", (root + "/links/link-up").toStdString());
+  const fs::path work = fs::path(folder.path()) / "work";
+  fs::create_directories(work);
+  fs::create_directories(fs::path(folder.path()) / "fw");
+  for (const fs::path& decoy : {work / "app.xuv", fs::path(folder.path()) / "fw" / "app.xuv"}) {
+    std::ofstream(decoy) << "decoy";
+  }
+  fs::current_path(work);
+
+  ASSERT_TRUE(Drop(res::IDC_FIRMWARE_PATH, {root + "/fw/link-beside"}));
+  EXPECT_EQ(Edit(res::IDC_FIRMWARE_PATH)->text(), app);
+
+  window.SetItemText(res::IDC_FIRMWARE_PATH, "");
+  ASSERT_TRUE(Drop(res::IDC_FIRMWARE_PATH, {root + "/links/link-up"}));
+  const QFileInfo shown(Edit(res::IDC_FIRMWARE_PATH)->text());
+  EXPECT_TRUE(shown.isAbsolute()) << shown.filePath().toStdString();
+  EXPECT_EQ(shown.canonicalFilePath(), app);
 }
 
 TEST_F(DropEditTest, FoldersAndMissingTargetsLeaveTheTextAlone) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEnterEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -97,6 +98,34 @@ TEST_F(ExitButtonTest, NoEdgeAtRestRaisedWhileHoveredSunkenWhilePressed) {
   ASSERT_FALSE(before.isEmpty());
   EXPECT_EQ(after, before.translated(1, 1));
   EXPECT_EQ(pressedImage.copy(after), hoveredImage.copy(before));
+}
+
+TEST_F(ExitButtonTest, SpaceHeldDownDrawsItSunkenWithoutAHover) {
+  const QImage restImage = Image();
+  exit->setFocus();
+  ASSERT_TRUE(exit->hasFocus());
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+  QApplication::sendEvent(exit, &press);
+  ASSERT_FALSE(exit->IsHovering());
+  ASSERT_TRUE(exit->isDown());
+
+  const QImage pressedImage = Image();
+  const Edge pressed = EdgeOf(pressedImage);
+  EXPECT_EQ(pressed.top, dark);
+  EXPECT_EQ(pressed.left, dark);
+  EXPECT_EQ(pressed.bottom, light);
+  EXPECT_EQ(pressed.right, light);
+  const QRect before = CaptionBox(restImage, face);
+  const QRect after = CaptionBox(pressedImage, face);
+  ASSERT_FALSE(before.isEmpty());
+  EXPECT_EQ(after, before.translated(1, 1));
+  EXPECT_EQ(pressedImage.copy(after), restImage.copy(before));
+
+  // Letting go is the click: the dialog ends as with control 2.
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+  QApplication::sendEvent(exit, &release);
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_EQ(window.result(), app::IDCANCEL);
 }
 
 TEST_F(ExitButtonTest, LeavingTheButtonRemovesTheEdge) {

@@ -2,6 +2,7 @@
 #include <QExposeEvent>
 #include <QTest>
 #include <QWindow>
+#include <functional>
 
 #include "res/resource_ids.h"
 #include "tests/window/window_fixture.h"
@@ -12,7 +13,42 @@ namespace {
 class PaintingTest : public WindowTest {
  protected:
   size_t Enumerations() const { return engine.CallsOf("teGetAvailableSpiPorts").size(); }
+  // The enumerations that `change` brings about, once every event it causes has been handled.
+  size_t EnumerationsOf(const std::function<void()>& change) {
+    QTest::qWait(100);
+    const size_t before = Enumerations();
+    change();
+    QTest::qWait(300);
+    return Enumerations() - before;
+  }
 };
+
+TEST_F(PaintingTest, ShowingTheWindowEnumeratesOnce) {
+  dialog.OnInitDialog();
+  EXPECT_EQ(EnumerationsOf([&] {
+              window.show();
+              ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+            }),
+            1u);
+}
+
+TEST_F(PaintingTest, AResizeEnumeratesOnce) {
+  Open();
+  // The size is fixed: only the window system, or a change of the dialog's font, resizes it.
+  EXPECT_EQ(EnumerationsOf([&] { window.setFixedSize(window.size() + QSize(40, 30)); }), 1u);
+  EXPECT_EQ(EnumerationsOf([&] { window.setFixedSize(window.size() - QSize(40, 30)); }), 1u);
+}
+
+TEST_F(PaintingTest, MinimisingAndRestoringEnumerateOnce) {
+  Open();
+  EXPECT_EQ(EnumerationsOf([&] {
+              window.showMinimized();
+              QTRY_VERIFY(window.isMinimized());
+              window.showNormal();
+              QTRY_VERIFY(!window.isMinimized());
+            }),
+            1u);
+}
 
 TEST_F(PaintingTest, ShowingTheWindowListsTheAdapters) {
   EXPECT_EQ(Enumerations(), 0u);

@@ -1,5 +1,7 @@
 // Keys, clicks and the window menu reach the dialog's logic as its commands.
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -12,11 +14,70 @@
 #include <QTest>
 
 #include "controls/gbk_text.h"
+#include "memory/memory_type.h"
 #include "res/resource_ids.h"
 #include "tests/window/window_fixture.h"
 
 namespace window_test {
 namespace {
+
+// The ways an operator, a screen reader or the program's own code can press a control.
+enum class Way { MouseClick, Space, AccessibleToggle, AccessiblePress, Click, Toggle };
+
+const char* NameOf(Way way) {
+  switch (way) {
+    case Way::MouseClick: return "mouse click";
+    case Way::Space: return "Space";
+    case Way::AccessibleToggle: return "screen reader's Toggle";
+    case Way::AccessiblePress: return "screen reader's Press";
+    case Way::Click: return "click()";
+    case Way::Toggle: return "toggle()";
+  }
+  return "";
+}
+
+// What a screen reader does: ask the control's accessible interface for the action by name.
+void DoAccessibleAction(QWidget* widget, const QString& action) {
+  QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+  ASSERT_NE(face, nullptr);
+  ASSERT_NE(face->actionInterface(), nullptr);
+  face->actionInterface()->doAction(action);
+}
+
+std::string RoadOf(memory::MemoryType type) {
+  switch (type) {
+    case memory::MemoryType::SpiFlash: return "SPI flash";
+    case memory::MemoryType::Eeprom: return "EEPROM";
+    case memory::MemoryType::ParallelFlash: return "parallel flash";
+  }
+  return "";
+}
+
+void Activate(QAbstractButton* button, Way way) {
+  switch (way) {
+    case Way::MouseClick:
+      QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center());
+      break;
+    case Way::Space:
+      button->setFocus();
+      QTest::keyClick(button, Qt::Key_Space);
+      break;
+    case Way::AccessibleToggle:
+      DoAccessibleAction(button, QAccessibleActionInterface::toggleAction());
+      break;
+    case Way::AccessiblePress:
+      // The press is animated: the click comes when the button comes up again.
+      DoAccessibleAction(button, QAccessibleActionInterface::pressAction());
+      QTRY_VERIFY(!button->isDown());
+      break;
+    case Way::Click:
+      button->click();
+      break;
+    case Way::Toggle:
+      button->toggle();
+      break;
+  }
+}
 
 class RoutingTest : public WindowTest {
  protected:
@@ -96,18 +157,109 @@ TEST_F(RoutingTest, ClicksReachTheirHandlers) {
   EXPECT_FALSE(Ended());
 }
 
+TEST_F(RoutingTest, EveryWayOfTickingAMemoryBoxRunsItsCommandOnce) {
+  // With device 1 ticked, a flash selection reads the flash information once: one flInitTrans.
+  const struct {
+    int id;
+    bool eeprom, spiFlash, parallelFlash;
+    memory::MemoryType type;
+    size_t queries;
+  } kCases[] = {
+      {res::IDC_SPI_FLASH, false, true, false, memory::MemoryType::SpiFlash, 1},
+      {res::IDC_PARALLEL_FLASH, false, false, true, memory::MemoryType::ParallelFlash, 1},
+      // Pressed while already ticked: the press unticks it, its command ticks it again.
+      {res::IDC_EEPROM, true, false, false, memory::MemoryType::Eeprom, 0},
+  };
+  for (Way way : {Way::MouseClick, Way::Space, Way::AccessibleToggle, Way::AccessiblePress, Way::Click, Way::Toggle}) {
+    for (const auto& c : kCases) {
+      SCOPED_TRACE(std::string(NameOf(way)) + " on " + std::to_string(c.id));
+      // The state at start, set as the dialog's logic sets it.
+      window.SetCheck(res::IDC_EEPROM, app::BST_CHECKED);
+      window.SetCheck(res::IDC_SPI_FLASH, app::BST_UNCHECKED);
+      window.SetCheck(res::IDC_PARALLEL_FLASH, app::BST_UNCHECKED);
+      window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+      flash.Clear();
+
+      Activate(ControlAs<QAbstractButton>(c.id), way);
+      EXPECT_EQ(ControlAs<QAbstractButton>(res::IDC_EEPROM)->isChecked(), c.eeprom);
+      EXPECT_EQ(ControlAs<QAbstractButton>(res::IDC_SPI_FLASH)->isChecked(), c.spiFlash);
+      EXPECT_EQ(ControlAs<QAbstractButton>(res::IDC_PARALLEL_FLASH)->isChecked(), c.parallelFlash);
+      // The road the next "Brun" takes.
+      EXPECT_EQ(RoadOf(memory::SelectedMemory(dialog)), RoadOf(c.type));
+      EXPECT_EQ(flash.CallsOf("flInitTrans").size(), c.queries);
+    }
+  }
+}
+
+TEST_F(RoutingTest, EveryWayOfPressingAButtonRunsItsCommand) {
+  for (Way way : {Way::MouseClick, Way::Space, Way::AccessiblePress, Way::Click}) {
+    SCOPED_TRACE(NameOf(way));
+    window.SetItemText(res::IDC_LOG, "old lines");
+    Activate(ControlAs<QAbstractButton>(res::IDC_LIST_CLEAR), way);
+    EXPECT_EQ(window.ItemText(res::IDC_LOG), "");
+  }
+  Activate(ControlAs<QAbstractButton>(res::IDCANCEL), Way::AccessiblePress);
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(window.result(), app::IDCANCEL);
+}
+
+TEST_F(RoutingTest, TheDialogsOwnCheckRunsNoCommand) {
+  // As on the platform where setting a check sends no click: SelectSpiFlash sets
+  // 1042 itself and must not run OnSpiFlash again, nor would any other SetCheck.
+  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+  flash.Clear();
+  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
+  window.SetCheck(res::IDC_PARALLEL_FLASH, app::BST_CHECKED);
+  window.SetCheck(res::IDC_EEPROM, app::BST_UNCHECKED);
+  EXPECT_TRUE(flash.calls().empty());
+  EXPECT_TRUE(ControlAs<QAbstractButton>(res::IDC_SPI_FLASH)->isChecked());
+  EXPECT_TRUE(ControlAs<QAbstractButton>(res::IDC_PARALLEL_FLASH)->isChecked());
+  EXPECT_FALSE(ControlAs<QAbstractButton>(res::IDC_EEPROM)->isChecked());
+}
+
 TEST_F(RoutingTest, NoControlHasTheFocusAtStart) {
   QApplication::setActiveWindow(&window);
   QWidget* focus = QApplication::focusWidget();
   EXPECT_TRUE(focus == nullptr || focus == &window) << focus->objectName().toStdString();
 }
 
-TEST_F(RoutingTest, TheWindowMenuHoldsMinimiseCloseAndAbout) {
+TEST_F(RoutingTest, TheWindowMenuHoldsCloseAndAbout) {
+  // No minimise item: the frame has no minimise box either.
   QStringList items;
   for (QAction* action : window.WindowMenu().menu()->actions()) items << (action->isSeparator() ? "-" : action->text());
-  ASSERT_EQ(items.size(), 4);
-  EXPECT_EQ(items.at(2), "-");
-  EXPECT_EQ(items.at(3), QString::fromUtf8("关于 Tarnwick(&A)..."));
+  EXPECT_EQ(items.join(" | ").toStdString(), "关闭(&C) | - | 关于 Tarnwick(&A)...");
+  QAction* close = MenuItem(QString::fromUtf8("关闭(&C)"));
+  ASSERT_NE(close, nullptr);
+  EXPECT_EQ(close->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
+}
+
+TEST_F(RoutingTest, ScreenReadersReadTheWindowMenusItems) {
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(window.WindowMenu().menu());
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->role(), QAccessible::PopupMenu);
+  QStringList names;
+  for (int i = 0; i < menu->childCount(); ++i) {
+    QAccessibleInterface* item = menu->child(i);
+    if (item->role() == QAccessible::Separator) continue;
+    EXPECT_EQ(item->role(), QAccessible::MenuItem) << i;
+    names << item->text(QAccessible::Name);
+  }
+  // The captions as shown, without the mnemonic's ampersand and without the key beside them.
+  EXPECT_EQ(names.join(" | ").toStdString(), "关闭(C) | 关于 Tarnwick(A)...");
+}
+
+TEST_F(RoutingTest, AScreenReadersPressOnCloseEndsTheDialog) {
+  QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(window.WindowMenu().menu());
+  ASSERT_NE(menu, nullptr);
+  QAccessibleInterface* close = nullptr;
+  for (int i = 0; i < menu->childCount(); ++i) {
+    if (menu->child(i)->text(QAccessible::Name) == QString::fromUtf8("关闭(C)")) close = menu->child(i);
+  }
+  ASSERT_NE(close, nullptr);
+  ASSERT_NE(close->actionInterface(), nullptr);
+  close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  QTRY_VERIFY(Ended());
+  EXPECT_EQ(window.result(), app::IDCANCEL);
 }
 
 TEST_F(RoutingTest, AltSpaceOpensTheWindowMenuAndItsItemOpensTheAboutBox) {
@@ -156,12 +308,6 @@ TEST_F(RoutingTest, ARightClickOnTheBackgroundOpensTheWindowMenu) {
                            window.mapToGlobal(edit->geometry().center()));
   QApplication::sendEvent(&window, &onEdit);
   EXPECT_FALSE(window.WindowMenu().menu()->isVisible());
-}
-
-TEST_F(RoutingTest, MinimiseFromTheWindowMenu) {
-  MenuItem(QString::fromUtf8("最小化(&N)"))->trigger();
-  QTRY_VERIFY(window.isMinimized());
-  EXPECT_TRUE(window.IsMinimized());
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QRect>
 #include <QString>
+#include <ostream>
 #include <functional>
 #include <string>
 
@@ -15,6 +17,12 @@
 #include "tests/support/recording_test_flash.h"
 #include "tests/support/temp_directory.h"
 #include "ui/qt_window.h"
+
+// Qt values in test failures as text rather than bytes; found by gtest next to the types.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QRect& r, std::ostream* out) {
+  *out << "QRect(" << r.x() << ", " << r.y() << ", " << r.width() << " x " << r.height() << ")";
+}
 
 namespace window_test {
 
