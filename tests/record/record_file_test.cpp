@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "tests/record/record_fixture.h"
+
+namespace {
+
+using records::RecordTest;
+
+TEST_F(RecordTest, ReadingOpensARecordWithAPlantedDuplicateAsItIs) {
+  ledger::OperationRow row = WriteAddress(true);
+  PlantDuplicateOf(row.id);
+  station.reset();
+  record::RecordHandle db = Reader();
+  ASSERT_TRUE(db);
+  // Nothing was rebuilt: the index that a duplicate breaks stays dropped.
+  ledger::Statement index(db.get(), "SELECT COUNT(*) FROM sqlite_master WHERE name = 'one_module_per_address'");
+  ASSERT_EQ(index.Step(), SQLITE_ROW);
+  EXPECT_EQ(index.Int(0), 0);
+}
+
+TEST_F(RecordTest, ReadingNeverCreatesARecord) {
+  std::string error;
+  EXPECT_FALSE(record::OpenRecordForReading("./other.db", &error));
+  EXPECT_NE(error.find("cannot open the production record ./other.db"), std::string::npos) << error;
+  EXPECT_NE(::access("other.db", F_OK), 0);
+
+  // An SQLite file that is no station's record.
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open("plain.db", &db), SQLITE_OK);
+  ASSERT_TRUE(ledger::Execute(db, "CREATE TABLE t (x)"));
+  sqlite3_close(db);
+  EXPECT_FALSE(record::OpenRecordForReading("plain.db", &error));
+  EXPECT_NE(error.find("plain.db is not a production record (no operations table)"), std::string::npos) << error;
+}
+
+// The ledger's opener runs the schema, whose CREATE UNIQUE INDEX fails on a
+// record that holds a duplicate: neither the station program nor a reader
+// built on it can open the record that most needs looking at. Left disabled
+// until ledger::OpenRecord opens an existing record without rebuilding it.
+TEST_F(RecordTest, DISABLED_LedgerOpensARecordThatHoldsADuplicate) {
+  ledger::OperationRow row = WriteAddress(true);
+  PlantDuplicateOf(row.id);
+  station.reset();
+  sqlite3* db = ledger::OpenRecord("./production.db", false);
+  EXPECT_NE(db, nullptr);
+  sqlite3_close(db);
+}
+
+}  // namespace

@@ -1,0 +1,120 @@
+// The real tarnwick-record program: its exit status and where it writes.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "tests/record/record_fixture.h"
+
+extern char** environ;
+
+namespace {
+
+using records::RecordTest;
+
+struct Ran {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string Slurp(const char* name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Runs the program with `args`, its output into files of the working directory.
+Ran RunTool(const std::vector<std::string>& args) {
+  std::vector<std::string> words{TARNWICK_RECORD};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "tool.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, "tool.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  Ran ran;
+  int spawned = posix_spawn(&pid, TARNWICK_RECORD, &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) {
+    ADD_FAILURE() << "cannot start " << TARNWICK_RECORD;
+    return ran;
+  }
+  int wait = 0;
+  waitpid(pid, &wait, 0);
+  ran.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : 128 + WTERMSIG(wait);
+  ran.out = Slurp("tool.out");
+  ran.err = Slurp("tool.err");
+  return ran;
+}
+
+TEST_F(RecordTest, ProgramExitsWithOneOnlyWhenAnAddressIsInTwoModules) {
+  ledger::OperationRow written = WriteAddress(true);
+  WriteAddress(true);
+  ReserveAndDie();  // an unknown outcome is not a duplicate
+
+  Ran clean = RunTool({"check"});
+  EXPECT_EQ(clean.status, 0) << clean.out << clean.err;
+  EXPECT_NE(clean.out.find("found: duplicates 0, unknown outcomes 1, gaps 0\n"), std::string::npos) << clean.out;
+
+  PlantDuplicateOf(written.id);
+  Ran duplicate = RunTool({"check"});
+  EXPECT_EQ(duplicate.status, 1) << duplicate.out << duplicate.err;
+  EXPECT_NE(duplicate.out.find("  0002:5b:00a1ff: 2 rows\n"), std::string::npos) << duplicate.out;
+
+  // The same through --db from another folder; export and summary still work on it.
+  ASSERT_EQ(::mkdir("elsewhere", 0700), 0);
+  ASSERT_EQ(::chdir("elsewhere"), 0);
+  Ran viaPath = RunTool({"--db", folder.path() + "/production.db", "check"});
+  Ran exported = RunTool({"--db", "../production.db", "export", "out.csv"});
+  Ran summary = RunTool({"--db", "../production.db", "summary"});
+  ASSERT_EQ(::chdir(".."), 0);
+  EXPECT_EQ(viaPath.status, 1) << viaPath.err;
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  EXPECT_EQ(exported.out, "4 rows exported to out.csv\n");
+  EXPECT_EQ(folder.Read("elsewhere/out.csv").substr(0, 3), "\xEF\xBB\xBF");
+  EXPECT_EQ(summary.status, 0) << summary.err;
+  EXPECT_NE(summary.out.find("2026-12-10          3"), std::string::npos) << summary.out;
+}
+
+TEST_F(RecordTest, ProgramExitsWithTwoOnUsageAndUnreadableRecords) {
+  WriteAddress(true);
+  folder.Write("notes.txt", "not a database, just a file long enough to be looked at by SQLite at all......");
+  const struct {
+    std::vector<std::string> args;
+    const char* says;
+  } kCases[] = {
+      {{}, "no command"},
+      {{"report"}, "unknown command report"},
+      {{"export"}, "export needs one FILE.csv"},
+      {{"export", "a.csv", "b.csv"}, "export needs one FILE.csv"},
+      {{"check", "now"}, "check takes no arguments"},
+      {{"--db"}, "--db needs a path"},
+      {{"--db", "missing.db", "check"}, "cannot open the production record missing.db"},
+      {{"--db", "notes.txt", "summary"}, "notes.txt is not a production record"},
+      {{"export", "no folder/out.csv"}, "cannot write no folder/out.csv"},
+  };
+  for (const auto& c : kCases) {
+    Ran ran = RunTool(c.args);
+    EXPECT_EQ(ran.status, 2) << c.says;
+    EXPECT_NE(ran.err.find(c.says), std::string::npos) << ran.err;
+  }
+  EXPECT_EQ(folder.Read("missing.db"), "");
+  EXPECT_NE(::access("missing.db", F_OK), 0) << "the tool never creates a record";
+}
+
+TEST_F(RecordTest, ProgramWithoutARecordInTheFolderSaysSo) {
+  station.reset();
+  ASSERT_EQ(::unlink("production.db"), 0);
+  Ran ran = RunTool({"summary"});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_NE(ran.err.find("cannot open the production record ./production.db"), std::string::npos) << ran.err;
+  EXPECT_NE(::access("production.db", F_OK), 0);
+}
+
+}  // namespace
