@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/data_exchange.h"
+#include "app/export_record.h"
 #include "app/port_enumeration.h"
 #include "app/settings.h"
 #include "device/address.h"
@@ -19,6 +20,8 @@
 
 namespace app {
 namespace {
+
+constexpr const char* kExportRecordItem = "导出生产记录(&E)...";
 
 using Handler = void (MainDialog::*)();
 
@@ -84,6 +87,7 @@ void MainDialog::OnInitDialog() {
   if (window_.HasSystemMenu()) {
     std::string_view about = res::LoadString(res::IDS_ABOUTBOX);
     if (!about.empty()) window_.AppendSystemMenuItem(res::IDM_ABOUTBOX, about);
+    window_.AppendSystemMenuItem(res::IDM_EXPORT_RECORD, kExportRecordItem);
   }
   window_.SetAppIcon();
 
@@ -105,6 +109,11 @@ void MainDialog::OnInitDialog() {
 }
 
 bool MainDialog::OnSysCommand(unsigned command) {
+  if ((command & 0xFFF0u) == static_cast<unsigned>(res::IDM_EXPORT_RECORD)) {
+    BusyScope scope(busy_);
+    ExportRecord(*this);
+    return true;
+  }
   if ((command & 0xFFF0u) != static_cast<unsigned>(res::IDM_ABOUTBOX)) return false;
   window_.ShowAbout();
   return true;

@@ -57,6 +57,8 @@ class Window {
   // The standard file-open box with a filter such as "Files(*.bin)|*.bin||";
   // the full path chosen, or nothing when the operator cancels.
   virtual std::optional<std::string> ChooseOpenFile(std::string_view filter) = 0;
+  // The standard save-as box, offering `fileName`; the full path, or nothing.
+  virtual std::optional<std::string> ChooseSaveFile(std::string_view filter, std::string_view fileName) = 0;
   virtual void ShowAbout() = 0;
 
   // The window itself.

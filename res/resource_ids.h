@@ -8,6 +8,8 @@ inline constexpr int IDS_ABOUTBOX = 101;
 inline constexpr int IDD_MAIN = 102;
 inline constexpr int IDR_MAINFRAME = 128;
 inline constexpr int IDM_ABOUTBOX = 0x0010;
+// The window menu's item that exports the production record.
+inline constexpr int IDM_EXPORT_RECORD = 0x0020;
 
 inline constexpr int IDOK = 1;
 inline constexpr int IDCANCEL = 2;  // the Exit button

@@ -408,6 +408,13 @@ std::optional<std::string> QtWindow::ChooseOpenFile(std::string_view filter) {
   return ToGbk(path);
 }
 
+std::optional<std::string> QtWindow::ChooseSaveFile(std::string_view filter, std::string_view fileName) {
+  const QString path =
+      QFileDialog::getSaveFileName(this, QString(), FromGbk(fileName), QtFileFilter(FromGbk(filter)));
+  if (path.isEmpty()) return std::nullopt;
+  return ToGbk(path);
+}
+
 void QtWindow::ShowAbout() {
   AboutDialog about(this);
   about.exec();

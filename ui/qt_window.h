@@ -60,6 +60,7 @@ class QtWindow : public QDialog, public app::Window {
   void SetCurSel(int id, int index) override;
   int MessageBox(std::string_view text, int buttons) override;
   std::optional<std::string> ChooseOpenFile(std::string_view filter) override;
+  std::optional<std::string> ChooseSaveFile(std::string_view filter, std::string_view fileName) override;
   void ShowAbout() override;
   bool HasSystemMenu() const override { return true; }
   void AppendSystemMenuItem(int command, std::string_view text) override;

@@ -66,6 +66,10 @@ class MemoryWindow : public app::Window {
   void SetCurSel(int id, int index) override { cursel_[id] = index; }
   int MessageBox(std::string_view text, int buttons) override;
   std::optional<std::string> ChooseOpenFile(std::string_view filter) override;
+  // Answered from the same queue as the open box.
+  std::optional<std::string> ChooseSaveFile(std::string_view filter, std::string_view) override {
+    return ChooseOpenFile(filter);
+  }
   void ShowAbout() override { ++about_; }
   bool HasSystemMenu() const override { return true; }
   void AppendSystemMenuItem(int command, std::string_view text) override { systemMenu_.emplace_back(command, text); }

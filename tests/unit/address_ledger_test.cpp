@@ -244,3 +244,24 @@ TEST_F(AddressLedger, BurnsDumpsErasesAndBenchTestsAreRowsToo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AddressLedger, TheWindowMenuExportsTheRecordToTheChosenFile) {
+  Store("0002", "5b", "00a1ff", "0");
+  dialog.OnInitDialog();
+  Tick(res::IDC_DEVICE1);
+  PressSetAddr();
+  window.ChooseNextFile(folder.path() + "/shift.csv");
+  EXPECT_TRUE(dialog.OnSysCommand(res::IDM_EXPORT_RECORD));
+  std::string csv = folder.Read("shift.csv");
+  EXPECT_EQ(csv.rfind("\xEF\xBB\xBF", 0), 0u);  // a spreadsheet takes it as UTF-8
+  EXPECT_NE(csv.find(Utf8(u8"写蓝牙地址成功! ")), std::string::npos) << csv;
+  EXPECT_EQ(Status().rfind("生产记录已导出: ", 0), 0u) << Status();
+
+  window.ChooseNextFile(std::nullopt);  // cancelled: nothing is said or written
+  dialog.OnSysCommand(res::IDM_EXPORT_RECORD);
+  EXPECT_EQ(Status().rfind("生产记录已导出: ", 0), 0u);
+}
+
+}  // namespace

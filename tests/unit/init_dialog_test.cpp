@@ -57,9 +57,12 @@ TEST_F(InitDialog, LapLongerThan127BytesIsCutAtStart) {
 
 TEST_F(InitDialog, AboutItemJoinsTheSystemMenuAndOpensTheAboutBox) {
   dialog.OnInitDialog();
-  ASSERT_EQ(window.systemMenu().size(), 1u);
+  // The About item, then the record's export behind it.
+  ASSERT_EQ(window.systemMenu().size(), 2u);
   EXPECT_EQ(window.systemMenu()[0].first, 16);
   EXPECT_EQ(window.systemMenu()[0].second, "关于 Tarnwick(&A)...");
+  EXPECT_EQ(window.systemMenu()[1].first, 32);
+  EXPECT_EQ(window.systemMenu()[1].second, "导出生产记录(&E)...");
   EXPECT_TRUE(window.iconSet());
 
   EXPECT_TRUE(dialog.OnSysCommand(16));

@@ -223,11 +223,11 @@ TEST_F(RoutingTest, NoControlHasTheFocusAtStart) {
   EXPECT_TRUE(focus == nullptr || focus == &window) << focus->objectName().toStdString();
 }
 
-TEST_F(RoutingTest, TheWindowMenuHoldsCloseAndAbout) {
+TEST_F(RoutingTest, TheWindowMenuHoldsCloseAboutAndTheRecordsExport) {
   // No minimise item: the frame has no minimise box either.
   QStringList items;
   for (QAction* action : window.WindowMenu().menu()->actions()) items << (action->isSeparator() ? "-" : action->text());
-  EXPECT_EQ(items.join(" | ").toStdString(), "关闭(&C) | - | 关于 Tarnwick(&A)...");
+  EXPECT_EQ(items.join(" | ").toStdString(), "关闭(&C) | - | 关于 Tarnwick(&A)... | - | 导出生产记录(&E)...");
   QAction* close = MenuItem(QString::fromUtf8("关闭(&C)"));
   ASSERT_NE(close, nullptr);
   EXPECT_EQ(close->shortcut(), QKeySequence(Qt::ALT | Qt::Key_F4));
@@ -245,7 +245,7 @@ TEST_F(RoutingTest, ScreenReadersReadTheWindowMenusItems) {
     names << item->text(QAccessible::Name);
   }
   // The captions as shown, without the mnemonic's ampersand and without the key beside them.
-  EXPECT_EQ(names.join(" | ").toStdString(), "关闭(C) | 关于 Tarnwick(A)...");
+  EXPECT_EQ(names.join(" | ").toStdString(), "关闭(C) | 关于 Tarnwick(A)... | 导出生产记录(E)...");
 }
 
 TEST_F(RoutingTest, AScreenReadersPressOnCloseEndsTheDialog) {
