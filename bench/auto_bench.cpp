@@ -145,7 +145,8 @@ bool Verify(const bench::BenchFolder& folder, long addresses) {
   sqlite3_close(db);
   bool ok = total == std::to_string(addresses) && written == addresses && open == 0;
   if (!ok) {
-    std::fprintf(stderr, "auto_bench: the program's pass is wrong: total=%s, written rows %lld, others %lld, want %ld\n",
+    std::fprintf(stderr,
+                 "auto_bench: the program's pass is wrong: total=%s, written rows %lld, others %lld, want %ld\n",
                  total.c_str(), static_cast<long long>(written), static_cast<long long>(open), addresses);
   }
   return ok;
@@ -236,7 +237,8 @@ int main(int argc, char** argv) {
     ok = ok && chdir(folder.program.c_str()) == 0;
     for (long i = 0; ok && i < block; ++i) ok = Measure(autoPress, counter, &programSeries, done + i, options.presses);
     if (!ok) {
-      std::fprintf(stderr, "auto_bench: press %ld failed (%s)\n", done + 1, platform::GbkToUtf8(window.lastBox()).c_str());
+      std::fprintf(stderr, "auto_bench: press %ld failed (%s)\n", done + 1,
+                   platform::GbkToUtf8(window.lastBox()).c_str());
       return 1;
     }
     done += block;
@@ -247,8 +249,8 @@ int main(int argc, char** argv) {
   const size_t n = static_cast<size_t>(options.presses);
   const double modules = 2.0 * static_cast<double>(n);
   std::printf("auto_bench: %zu presses of Auto (EEPROM, devices 1 and 2, instant simulated station)\n", n);
-  std::printf("working folder %s (%s), floor and program alternating in blocks of %ld presses\n",
-              folder.root.c_str(), bench::FileSystemName(folder.root).c_str(), options.block);
+  std::printf("working folder %s (%s), floor and program alternating in blocks of %ld presses\n", folder.root.c_str(),
+              bench::FileSystemName(folder.root).c_str(), options.block);
   if (bench::FileSystemName(folder.root) == "tmpfs") std::printf("note: on tmpfs an fsync costs nothing; use a disk\n");
   if (!counter.Counting()) std::printf("fsyncs not counted: the counter library is not preloaded\n");
 
@@ -276,10 +278,12 @@ int main(int argc, char** argv) {
   std::printf("\nAuto / floor: wall time %.2f (mean), %.2f (median); CPU %.2f\n", autoMean / floorMean,
               autoMedian / floorMedian, Mean(programSeries.cpuNs, 0, n) / Mean(floorSeries.cpuNs, 0, n));
   auto perModuleUs = [&](int64_t us) { return static_cast<double>(us) / modules; };
-  std::printf("CPU per module, us: floor user %.1f system %.1f; auto user %.1f system %.1f; the program's user %.1f system %.1f\n",
-              perModuleUs(floorSeries.userUs), perModuleUs(floorSeries.systemUs), perModuleUs(programSeries.userUs),
-              perModuleUs(programSeries.systemUs), perModuleUs(programSeries.userUs - floorSeries.userUs),
-              perModuleUs(programSeries.systemUs - floorSeries.systemUs));
+  std::printf(
+      "CPU per module, us: floor user %.1f system %.1f; auto user %.1f system %.1f; the program's user %.1f system "
+      "%.1f\n",
+      perModuleUs(floorSeries.userUs), perModuleUs(floorSeries.systemUs), perModuleUs(programSeries.userUs),
+      perModuleUs(programSeries.systemUs), perModuleUs(programSeries.userUs - floorSeries.userUs),
+      perModuleUs(programSeries.systemUs - floorSeries.systemUs));
   if (counter.Counting()) {
     double floorFsyncs = Mean(floorSeries.fsyncs, 0, n) / 2, autoFsyncs = Mean(programSeries.fsyncs, 0, n) / 2;
     std::printf("fsyncs per module: auto %.2f, floor %.2f (the simulated station's own), the program's %.2f\n",

@@ -11,7 +11,9 @@ constexpr uint32_t kUap = 0x5b;
 
 FloorLoop::FloorLoop(vendor::Libraries& libs, std::string transport1, std::string transport2, std::string firmware,
                      uint32_t firstLap)
-    : libs_(libs), transports_{std::move(transport1), std::move(transport2)}, firmware_(std::move(firmware)),
+    : libs_(libs),
+      transports_{std::move(transport1), std::move(transport2)},
+      firmware_(std::move(firmware)),
       lap_(firstLap) {}
 
 bool FloorLoop::Press() {

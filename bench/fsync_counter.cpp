@@ -2,6 +2,8 @@
 // library. Interposing at load time catches the calls made inside shared
 // libraries (SQLite, the simulated chip libraries), which a link-time wrap of
 // the bench's own objects would not.
+#include "bench/fsync_counter.h"
+
 #include <dlfcn.h>
 #include <time.h>
 #include <unistd.h>
@@ -9,8 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-
-#include "bench/fsync_counter.h"
 
 namespace {
 

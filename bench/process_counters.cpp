@@ -55,7 +55,8 @@ void PreloadFsyncCounter(char** argv, const char* counterLibrary) {
   if (FsyncCounter().Counting() || getenv(kTriedVariable) != nullptr) return;
   if (access(counterLibrary, R_OK) != 0) return;
   std::string preload = counterLibrary;
-  if (const char* others = getenv("LD_PRELOAD"); others != nullptr && *others != '\0') preload += std::string(":") + others;
+  if (const char* others = getenv("LD_PRELOAD"); others != nullptr && *others != '\0')
+    preload += std::string(":") + others;
   setenv("LD_PRELOAD", preload.c_str(), 1);
   setenv(kTriedVariable, "1", 1);
   execve("/proc/self/exe", argv, environ);
