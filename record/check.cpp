@@ -32,7 +32,8 @@ std::string Plural(int64_t count, const char* one, const char* many) {
 
 bool Duplicates(sqlite3* db, std::ostream& out, int64_t* found) {
   ledger::Statement addresses(db, std::string("SELECT nap, uap, lap, COUNT(*) FROM operations WHERE lap IS NOT NULL "
-                                              "AND state IN ") + kHeldStates +
+                                              "AND state IN ") +
+                                      kHeldStates +
                                       " GROUP BY nap, uap, lap HAVING COUNT(*) > 1 ORDER BY nap, uap, lap");
   struct Duplicate {
     int64_t nap, uap, lap, rows;
@@ -51,7 +52,9 @@ bool Duplicates(sqlite3* db, std::ostream& out, int64_t* found) {
   }
   out << Plural(*found, "address", "addresses") << " in more than one module\n";
   for (const Duplicate& d : duplicates) {
-    out << "  " << ledger::AddressText({static_cast<uint32_t>(d.nap), static_cast<uint32_t>(d.uap), static_cast<uint32_t>(d.lap)})
+    out << "  "
+        << ledger::AddressText(
+               {static_cast<uint32_t>(d.nap), static_cast<uint32_t>(d.uap), static_cast<uint32_t>(d.lap)})
         << ": " << d.rows << " rows\n";
     ledger::Statement rows(db, std::string("SELECT ") + kListedColumns +
                                    " FROM operations WHERE nap = ?1 AND uap = ?2 AND lap = ?3 AND state IN " +
@@ -86,7 +89,7 @@ std::string LapText(uint32_t lap) {
 
 struct LapRange {
   int64_t nap, uap;
-  uint32_t first, last;  // never handed out, both ends included
+  uint32_t first, last;   // never handed out, both ends included
   uint32_t below, above;  // the handed-out LAPs around it
 };
 

@@ -12,9 +12,9 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kLineEnd = "\r\n";
 
-constexpr const char* kHeader[] = {"id",   "time",          "station",       "transport",       "slot",
-                                   "operation", "result",   "address",       "state",           "name",
-                                   "firmware_path", "firmware_size", "firmware_sha256", "duration_ms"};
+constexpr const char* kHeader[] = {
+    "id",      "time",  "station", "transport",     "slot",          "operation",       "result",
+    "address", "state", "name",    "firmware_path", "firmware_size", "firmware_sha256", "duration_ms"};
 
 // Column 7 of the header, the address, comes from the three columns nap, uap, lap.
 constexpr const char* kSelect =
@@ -28,9 +28,9 @@ constexpr int kColumns = 16;
 std::string CsvField(std::string_view text) {
   // Quoted also when it starts or ends with a blank: the result texts end in
   // one, and some readers trim unquoted fields.
-  bool quote = text.find_first_of(",\"\r\n") != std::string_view::npos ||
-               (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' ||
-                                  text.back() == '\t'));
+  bool quote =
+      text.find_first_of(",\"\r\n") != std::string_view::npos ||
+      (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'));
   if (!quote) return std::string(text);
   std::string field = "\"";
   for (char c : text) {

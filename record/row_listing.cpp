@@ -16,17 +16,21 @@ constexpr int kStateWidth = 7;
 }  // namespace
 
 void ListHeader(std::ostream& out, std::string_view indent) {
-  out << indent << std::setw(6) << "id" << "  " << std::left << std::setw(19) << "time" << "  "
-      << std::setw(kStationWidth) << "station" << "  " << std::right << std::setw(4) << "slot" << "  " << std::left
-      << std::setw(kAddressWidth) << "address" << "  " << std::setw(kStateWidth) << "state" << "  "
+  out << indent << std::setw(6) << "id"
+      << "  " << std::left << std::setw(19) << "time"
+      << "  " << std::setw(kStationWidth) << "station"
+      << "  " << std::right << std::setw(4) << "slot"
+      << "  " << std::left << std::setw(kAddressWidth) << "address"
+      << "  " << std::setw(kStateWidth) << "state"
+      << "  "
       << "result" << std::right << '\n';
 }
 
 void ListRow(const ledger::Statement& row, std::ostream& out, std::string_view indent) {
-  out << indent << std::setw(6) << row.Int(0) << "  " << std::left << std::setw(19) << Printable(row.Text(1))
-      << "  " << std::setw(kStationWidth) << Printable(row.Text(2)) << "  " << std::right << std::setw(4)
-      << row.Int(3) << "  " << std::left << std::setw(kAddressWidth) << AddressOf(row, 4) << "  "
-      << std::setw(kStateWidth) << Printable(row.Text(7)) << "  " << Printable(row.Text(8)) << std::right << '\n';
+  out << indent << std::setw(6) << row.Int(0) << "  " << std::left << std::setw(19) << Printable(row.Text(1)) << "  "
+      << std::setw(kStationWidth) << Printable(row.Text(2)) << "  " << std::right << std::setw(4) << row.Int(3) << "  "
+      << std::left << std::setw(kAddressWidth) << AddressOf(row, 4) << "  " << std::setw(kStateWidth)
+      << Printable(row.Text(7)) << "  " << Printable(row.Text(8)) << std::right << '\n';
 }
 
 std::string AddressOf(const ledger::Statement& row, int napColumn) {

@@ -73,8 +73,9 @@ bool Summary(sqlite3* db, std::ostream& out) {
   }
   if (step != SQLITE_DONE) return false;
 
-  out << std::left << std::setw(10) << "day" << std::right << "  " << std::setw(9) << "addressed" << "  "
-      << std::setw(12) << "burns passed" << "  " << std::setw(12) << "burns failed" << '\n';
+  out << std::left << std::setw(10) << "day" << std::right << "  " << std::setw(9) << "addressed"
+      << "  " << std::setw(12) << "burns passed"
+      << "  " << std::setw(12) << "burns failed" << '\n';
   Day all;
   for (const auto& [day, counts] : days) {
     Line(out, day, counts);

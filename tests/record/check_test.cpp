@@ -74,8 +74,7 @@ TEST_F(Checked, PendingAndUnknownAddressesAreListedWithTheirRows) {
   {
     record::CheckFindings findings = Run();
     EXPECT_EQ(findings.unknownRows, 1);
-    EXPECT_NE(Section("unknown outcomes:").find(RowStart(died.id) + "2026-12-10 09:05:00"), std::string::npos)
-        << text;
+    EXPECT_NE(Section("unknown outcomes:").find(RowStart(died.id) + "2026-12-10 09:05:00"), std::string::npos) << text;
     EXPECT_NE(Section("unknown outcomes:").find("0002:5b:00a200  pending"), std::string::npos) << text;
   }
 

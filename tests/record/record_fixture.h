@@ -90,8 +90,11 @@ class RecordTest : public ::testing::Test {
   void PlantDuplicateOf(int64_t id, const char* station = "other-pc") {
     Sql("DROP INDEX IF EXISTS one_module_per_address");
     Sql("INSERT INTO operations (time, station, transport, slot, operation, result, nap, uap, lap, state) "
-        "SELECT time, '" + std::string(station) + "', 'SPITRANS=LPT SPIPORT=1', 2, operation, result, nap, uap, lap, "
-        "'written' FROM operations WHERE id = " + std::to_string(id));
+        "SELECT time, '" +
+        std::string(station) +
+        "', 'SPITRANS=LPT SPIPORT=1', 2, operation, result, nap, uap, lap, "
+        "'written' FROM operations WHERE id = " +
+        std::to_string(id));
   }
 
   record::RecordHandle Reader() {

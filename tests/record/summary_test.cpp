@@ -47,7 +47,7 @@ TEST(BurnResult, OnlyTheRoadsSuccessTextsPass) {
       {"烧录BIN to EEPROM成功! ", true},
       {"flash烧录完成!", true},
       {"下载时间: 1234毫秒", true},
-      {"下载时间: -1毫秒", true},  // programmed; only the time could not be read
+      {"下载时间: -1毫秒", true},         // programmed; only the time could not be read
       {"烧录BIN to EEPROM成功!", false},  // the text is exact, its blank included
       {"烧录BIN to EEPROM失败! ", false},
       {"读flash烧录文件失败! ", false},

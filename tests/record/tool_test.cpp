@@ -1,6 +1,6 @@
 // The real tarnwick-record program: its exit status and where it writes.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
