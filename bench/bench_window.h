@@ -37,6 +37,7 @@ class BenchWindow : public app::Window {
   void SetCurSel(int id, int index) override { selections_[id] = index; }
   int MessageBox(std::string_view text, int buttons) override;
   std::optional<std::string> ChooseOpenFile(std::string_view) override { return std::nullopt; }
+  std::optional<std::string> ChooseSaveFile(std::string_view, std::string_view) override { return std::nullopt; }
   void ShowAbout() override {}
   bool HasSystemMenu() const override { return false; }
   void AppendSystemMenuItem(int, std::string_view) override {}
