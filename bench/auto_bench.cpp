@@ -164,6 +164,7 @@ int main(int argc, char** argv) {
   findings.program.samples.reserve(presses);
   const std::vector<size_t> tenthEnds = bench::TenthEnds(presses);
   findings.program.rssKb.reserve(tenthEnds.size() + 1);
+  findings.program.sqliteKb.reserve(tenthEnds.size() + 1);
   size_t nextTenth = 0;
   for (size_t done = 0; done < presses;) {
     size_t block = std::min(static_cast<size_t>(options.block), presses - done);
@@ -175,11 +176,12 @@ int main(int argc, char** argv) {
     for (size_t i = 0; ok && i < block; ++i) {
       ok = bench::Measure(autoPress, counter, &clock, &findings.program);
       size_t pressed = findings.program.samples.size();
-      if (pressed == 1) findings.program.rssKb.push_back(bench::ResidentKb());
-      if (nextTenth < tenthEnds.size() && pressed == tenthEnds[nextTenth]) {
+      bool tenthEnd = nextTenth < tenthEnds.size() && pressed == tenthEnds[nextTenth];
+      for (int sample = (pressed == 1) + tenthEnd; sample > 0; --sample) {
         findings.program.rssKb.push_back(bench::ResidentKb());
-        ++nextTenth;
+        findings.program.sqliteKb.push_back(sqlite3_memory_used() / 1024);
       }
+      if (tenthEnd) ++nextTenth;
     }
     if (!ok) return Fail("press " + std::to_string(done + 1) + " failed" + why());
     done += block;

@@ -22,8 +22,10 @@ struct Sample {
 
 struct Series {
   std::vector<Sample> samples;
-  // Resident memory after the first press and after the last press of each tenth.
+  // Resident memory, and SQLite's share of the heap, after the first press and
+  // after the last press of each tenth.
   std::vector<int64_t> rssKb;
+  std::vector<int64_t> sqliteKb;
 };
 
 // Runs one press into the next sample of `series`. `libraries` is the clock of

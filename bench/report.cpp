@@ -48,9 +48,9 @@ void AgainstTheFloor(const Findings& f, const std::vector<Part>& parts) {
 }
 
 void ProgramsOwn(const Findings& f, const std::vector<Part>& parts) {
-  std::printf("\nAuto's presses split, per module (us, fsyncs), RSS after the last press of the row:\n");
-  std::printf("  %-12s %9s %9s %9s %9s %9s %9s %7s %8s\n", "presses", "auto", "in libs", "own", "own fsync",
-              "own other", "own CPU", "fsyncs", "RSS kB");
+  std::printf("\nAuto's presses split, per module (us, fsyncs); memory after the last press of the row:\n");
+  std::printf("  %-12s %9s %9s %9s %9s %9s %9s %7s %8s %9s\n", "presses", "auto", "in libs", "own", "own fsync",
+              "own other", "own CPU", "fsyncs", "RSS kB", "SQLite kB");
   for (size_t i = 0; i < parts.size(); ++i) {
     const Part& p = parts[i];
     const auto& s = f.program.samples;
@@ -60,9 +60,10 @@ void ProgramsOwn(const Findings& f, const std::vector<Part>& parts) {
     double ownCpu = Us(Mean(s, p.from, p.to, [](const Sample& x) { return x.cpuNs - x.inside.cpuNs; }));
     double ownFsyncs =
         Mean(s, p.from, p.to, [](const Sample& x) { return x.fsyncs - x.inside.fsyncs; }) / kModulesPerPress;
-    long long rss = static_cast<long long>(i + 1 < parts.size() ? f.program.rssKb[i + 1] : f.program.rssKb.back());
-    std::printf("  %-12s %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %7.2f %8lld\n", p.label, wall, inLibs, wall - inLibs,
-                ownFsync, wall - inLibs - ownFsync, ownCpu, ownFsyncs, rss);
+    size_t at = i + 1 < parts.size() ? i + 1 : f.program.rssKb.size() - 1;
+    std::printf("  %-12s %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f %7.2f %8lld %9lld\n", p.label, wall, inLibs, wall - inLibs,
+                ownFsync, wall - inLibs - ownFsync, ownCpu, ownFsyncs, static_cast<long long>(f.program.rssKb[at]),
+                static_cast<long long>(f.program.sqliteKb[at]));
   }
 }
 
@@ -125,8 +126,9 @@ void PrintFindings(const Findings& f) {
                 autoFsyncs, floorFsyncs, autoFsyncs - floorFsyncs);
     FsyncFiles(f, modules);
   }
-  std::printf("\nRSS: press 1 %lld kB, press %zu %lld kB\n", static_cast<long long>(f.program.rssKb.front()), n,
-              static_cast<long long>(f.program.rssKb.back()));
+  std::printf("\nRSS: press 1 %lld kB, press %zu %lld kB (SQLite's heap %lld kB, %lld kB)\n",
+              static_cast<long long>(f.program.rssKb.front()), n, static_cast<long long>(f.program.rssKb.back()),
+              static_cast<long long>(f.program.sqliteKb.front()), static_cast<long long>(f.program.sqliteKb.back()));
   std::printf("production.db %lld kB and its log %lld kB after %ld address writes\n",
               FileKb(f.folder.program + "/production.db"), FileKb(f.folder.program + "/production.db-wal"),
               f.addresses);
