@@ -125,9 +125,9 @@ bool Address::WriteAddress(const std::string& transport) {
   }
   bool saved = true;
   if (engine_.psWriteBdAddr(connection.module, next.address.lap, next.address.uap, next.address.nap) == 1) {
-    StoreNextAddress(dialog_.Ledger().Written(record.row(), next.address), &saved);
+    StoreNextAddress(dialog_.Ledger().Written(&record.row(), next.address), &saved);
   } else {
-    dialog_.Ledger().Failed(record.row());
+    dialog_.Ledger().Failed(&record.row());
     dialog_.Report("%s", kWriteFailed);
   }
   CloseChipConnection(engine_, connection);

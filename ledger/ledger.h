@@ -67,9 +67,10 @@ class Ledger {
   virtual Refusal Reserve(const BdAddress& address, OperationRow* row) = 0;
   // The module answered: the mark becomes written (and the counter moves on
   // with the count, in one write) or failed (the address may be given again).
-  virtual CounterAfterWrite Written(const OperationRow& row, const BdAddress& address) = 0;
-  virtual void Failed(const OperationRow& row) = 0;
-  // The count back to 0. False when it could not be saved; Held when another program holds the file.
+  // The mark reaches the store with the row's result, in Record.
+  virtual CounterAfterWrite Written(OperationRow* row, const BdAddress& address) = 0;
+  virtual void Failed(OperationRow* row) = 0;
+  // The count back to 0: None, CounterNotSaved, or Held when another program holds the file.
   virtual Refusal ClearCount() = 0;
 
   // Adds the row to the record, or completes the reserved one (same id).

@@ -33,6 +33,7 @@ struct OperationRow {
   int64_t firmwareSize = -1;   // -1: no file, or it could not be read
   std::string firmwareSha256;  // lower-case hex
   int64_t durationMs = 0;
+  std::string state;           // address writes: what Written or Failed found, stored with the result
 };
 
 }  // namespace ledger

@@ -171,14 +171,10 @@ Refusal EmbeddedLedger::Reserve(const BdAddress& address, OperationRow* row) {
   return Refusal::None;
 }
 
-void EmbeddedLedger::SetState(int64_t id, const char* state) {
-  Lazy(true);
-  Statement update(db_, "UPDATE operations SET state = ?1 WHERE id = ?2");
-  update.Bind(1, state).Bind(2, id).Step();
-}
-
-CounterAfterWrite EmbeddedLedger::Written(const OperationRow& row, const BdAddress& address) {
-  SetState(row.id, "written");
+CounterAfterWrite EmbeddedLedger::Written(OperationRow* row, const BdAddress& address) {
+  // Stored with the result when the operation ends: one commit instead of two,
+  // and a mark lost in between only leaves the address unknown.
+  row->state = "written";
   CounterAfterWrite after;
   after.nextLap = NextLap(address.lap);
   after.nextLapText = Hex6(after.nextLap);
@@ -193,7 +189,7 @@ CounterAfterWrite EmbeddedLedger::Written(const OperationRow& row, const BdAddre
   return after;
 }
 
-void EmbeddedLedger::Failed(const OperationRow& row) { SetState(row.id, "failed"); }
+void EmbeddedLedger::Failed(OperationRow* row) { row->state = "failed"; }
 
 Refusal EmbeddedLedger::ClearCount() {
   if (!HoldsCounter()) return Refusal::Held;
@@ -204,8 +200,10 @@ void EmbeddedLedger::Record(const OperationRow& row) {
   if (db_ == nullptr) return;
   Lazy(true);
   if (row.id != 0) {
-    Statement update(db_, "UPDATE operations SET result = ?1, duration_ms = ?2 WHERE id = ?3");
-    update.Bind(1, platform::GbkToUtf8(row.result)).Bind(2, row.durationMs).Bind(3, row.id).Step();
+    Statement update(db_,
+                     "UPDATE operations SET result = ?1, duration_ms = ?2, state = coalesce(?3, state) WHERE id = ?4");
+    update.Bind(1, platform::GbkToUtf8(row.result)).Bind(2, row.durationMs).Bind(3, row.state, true).Bind(4, row.id);
+    update.Step();
     return;
   }
   Statement insert(db_,

@@ -24,8 +24,8 @@ class EmbeddedLedger : public Ledger {
 
   NextAddress Next() override;
   Refusal Reserve(const BdAddress& address, OperationRow* row) override;
-  CounterAfterWrite Written(const OperationRow& row, const BdAddress& address) override;
-  void Failed(const OperationRow& row) override;
+  CounterAfterWrite Written(OperationRow* row, const BdAddress& address) override;
+  void Failed(OperationRow* row) override;
   Refusal ClearCount() override;
   void Record(const OperationRow& row) override;
 
@@ -37,7 +37,6 @@ class EmbeddedLedger : public Ledger {
   // Writes that may reach the disk lazily: losing one only turns an address
   // into an unknown one, never a duplicate.
   void Lazy(bool lazy);
-  void SetState(int64_t id, const char* state);
 
   std::string settingsFile_;
   std::string recordFile_;

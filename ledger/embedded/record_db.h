@@ -35,6 +35,8 @@ CREATE TABLE IF NOT EXISTS operations (
   firmware_sha256 TEXT,
   duration_ms INTEGER NOT NULL DEFAULT 0
 );
+)sql";
+inline constexpr const char* kRecordIndex = R"sql(
 CREATE UNIQUE INDEX IF NOT EXISTS one_module_per_address
   ON operations (nap, uap, lap) WHERE state IN ('pending', 'written', 'unknown');
 )sql";

@@ -34,11 +34,9 @@ TEST_F(RecordTest, ReadingNeverCreatesARecord) {
   EXPECT_NE(error.find("plain.db is not a production record (no operations table)"), std::string::npos) << error;
 }
 
-// The ledger's opener runs the schema, whose CREATE UNIQUE INDEX fails on a
-// record that holds a duplicate: neither the station program nor a reader
-// built on it can open the record that most needs looking at. Left disabled
-// until ledger::OpenRecord opens an existing record without rebuilding it.
-TEST_F(RecordTest, DISABLED_LedgerOpensARecordThatHoldsADuplicate) {
+// A record that holds a duplicate cannot take the unique index again; the
+// station must still open it rather than refuse every press.
+TEST_F(RecordTest, LedgerOpensARecordThatHoldsADuplicate) {
   ledger::OperationRow row = WriteAddress(true);
   PlantDuplicateOf(row.id);
   station.reset();

@@ -50,9 +50,9 @@ class RecordTest : public ::testing::Test {
     EXPECT_EQ(next.refusal, ledger::Refusal::None);
     EXPECT_EQ(station->Reserve(next.address, &row), ledger::Refusal::None);
     if (accepted) {
-      station->Written(row, next.address);
+      station->Written(&row, next.address);
     } else {
-      station->Failed(row);
+      station->Failed(&row);
     }
     row.result = platform::Utf8ToGbk(accepted ? kWriteOk : kWriteFailed);
     station->Record(row);

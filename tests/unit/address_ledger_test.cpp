@@ -150,7 +150,8 @@ TEST_F(AddressLedger, TheCounterStartsPastWhatADeadProgramLeft) {
     ledger::OperationRow written, pending;
     written.operation = pending.operation = ledger::kAddressWrite;
     ASSERT_EQ(dead.Reserve({2, 0x5b, 0xa1ff}, &written), ledger::Refusal::None);
-    dead.Written(written, {2, 0x5b, 0xa1ff});
+    dead.Written(&written, {2, 0x5b, 0xa1ff});
+    dead.Record(written);
     Store("0002", "5b", "00a1ff", "4");  // the counter's save never reached the disk
     ASSERT_EQ(dead.Reserve({2, 0x5b, 0xa200}, &pending), ledger::Refusal::None);
   }
