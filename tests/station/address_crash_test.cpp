@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
@@ -36,18 +37,28 @@ class AddressCrash : public ::testing::Test {
     folder.Write("btconfig.ini", "[SUM]\r\ntotal=0\r\n[address]\r\nNAP=0002\r\nUAP=5b\r\nLAP=00a1ff\r\n");
   }
 
-  // Runs the press loop for `ms` milliseconds, then kills it.
+  // Starts the press loop, waits until it has called the station at all (a
+  // slow start, under a sanitizer say, must not eat the time), lets it press
+  // for `ms` milliseconds more, then kills it.
   void RunAndKill(unsigned ms) {
     char program[] = PRESS_LOOP;
     char libraries[] = SIM_LIBRARY_DIR;
     char* argv[] = {program, libraries, nullptr};
+    const auto traced = TraceSize();
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, program, nullptr, nullptr, argv, environ), 0);
+    for (int waited = 0; TraceSize() == traced && waited < 10000; ++waited) usleep(1000);
     usleep(ms * 1000);
     kill(pid, SIGKILL);
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the press loop ended by itself: " << status;
+  }
+
+  std::uintmax_t TraceSize() {
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size("station/trace.log", error);
+    return error ? 0 : size;
   }
 
   uint32_t ModuleLap(const char* transport) {
@@ -90,7 +101,7 @@ class AddressCrash : public ::testing::Test {
 
 TEST_F(AddressCrash, NoAddressReachesTwoModulesWhereverTheProgramIsKilled) {
   std::mt19937 random(20261210);
-  std::uniform_int_distribution<unsigned> when(10, 150);
+  std::uniform_int_distribution<unsigned> when(0, 60);
   uint32_t lastLap = kFirstLap;
   for (int kill = 1; kill <= 200; ++kill) {
     RunAndKill(when(random));
@@ -117,7 +128,7 @@ TEST_F(AddressCrash, NoAddressReachesTwoModulesWhereverTheProgramIsKilled) {
   std::vector<uint32_t> accepted = AcceptedLaps();
   std::set<uint32_t> once(accepted.begin(), accepted.end());
   EXPECT_EQ(once.size(), accepted.size()) << "an address went into two modules";
-  EXPECT_GT(accepted.size(), 100u) << "the kills left too little time to write";
+  EXPECT_GT(accepted.size(), 50u) << "the kills left too little time to write";
   std::map<uint32_t, std::string> marks = Marks();
   for (uint32_t lap : accepted) EXPECT_TRUE(marks.count(lap)) << std::hex << lap;
 }
