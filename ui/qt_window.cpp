@@ -188,10 +188,11 @@ bool QtWindow::event(QEvent* event) {
   // Showing, resizing and restoring the dialog reach the screen as an expose
   // of its native window, and are painted from there: marking them here too
   // would ask for the adapters twice for one paint.
-  if (event->type() == QEvent::Show && windowHandle() != watchedWindow_) {
+  QWindow* native = windowHandle();
+  if (event->type() == QEvent::Show && native != nullptr && native != watchedWindow_) {
     // The native window comes with the first show, and anew whenever Qt recreates it.
-    windowHandle()->installEventFilter(this);
-    watchedWindow_ = windowHandle();
+    native->installEventFilter(this);
+    watchedWindow_ = native;
   }
   return QDialog::event(event);
 }

@@ -62,6 +62,20 @@ class ExitButtonTest : public WindowTest {
     ASSERT_NE(light, dark);
   }
   QImage Image() { return exit->grab().toImage(); }
+  // A sunken edge, and the caption one pixel right and down from where the
+  // unpressed button has it, otherwise the same.
+  void ExpectSunken(const QImage& pressedImage, const QImage& unpressed) {
+    const Edge pressed = EdgeOf(pressedImage);
+    EXPECT_EQ(pressed.top, dark);
+    EXPECT_EQ(pressed.left, dark);
+    EXPECT_EQ(pressed.bottom, light);
+    EXPECT_EQ(pressed.right, light);
+    const QRect before = CaptionBox(unpressed, face);
+    const QRect after = CaptionBox(pressedImage, face);
+    ASSERT_FALSE(before.isEmpty());
+    EXPECT_EQ(after, before.translated(1, 1));
+    EXPECT_EQ(pressedImage.copy(after), unpressed.copy(before));
+  }
 
   HoverButton* exit = nullptr;
   QRgb face = 0, light = 0, dark = 0;
@@ -85,19 +99,7 @@ TEST_F(ExitButtonTest, NoEdgeAtRestRaisedWhileHoveredSunkenWhilePressed) {
   EXPECT_EQ(hovered.right, dark);
 
   SendButton(exit, QEvent::MouseButtonPress, middle);
-  const QImage pressedImage = Image();
-  const Edge pressed = EdgeOf(pressedImage);
-  EXPECT_EQ(pressed.top, dark);
-  EXPECT_EQ(pressed.left, dark);
-  EXPECT_EQ(pressed.bottom, light);
-  EXPECT_EQ(pressed.right, light);
-
-  // The caption moves one pixel right and down, and is otherwise the same.
-  const QRect before = CaptionBox(hoveredImage, face);
-  const QRect after = CaptionBox(pressedImage, face);
-  ASSERT_FALSE(before.isEmpty());
-  EXPECT_EQ(after, before.translated(1, 1));
-  EXPECT_EQ(pressedImage.copy(after), hoveredImage.copy(before));
+  ExpectSunken(Image(), hoveredImage);
 }
 
 TEST_F(ExitButtonTest, SpaceHeldDownDrawsItSunkenWithoutAHover) {
@@ -109,17 +111,7 @@ TEST_F(ExitButtonTest, SpaceHeldDownDrawsItSunkenWithoutAHover) {
   ASSERT_FALSE(exit->IsHovering());
   ASSERT_TRUE(exit->isDown());
 
-  const QImage pressedImage = Image();
-  const Edge pressed = EdgeOf(pressedImage);
-  EXPECT_EQ(pressed.top, dark);
-  EXPECT_EQ(pressed.left, dark);
-  EXPECT_EQ(pressed.bottom, light);
-  EXPECT_EQ(pressed.right, light);
-  const QRect before = CaptionBox(restImage, face);
-  const QRect after = CaptionBox(pressedImage, face);
-  ASSERT_FALSE(before.isEmpty());
-  EXPECT_EQ(after, before.translated(1, 1));
-  EXPECT_EQ(pressedImage.copy(after), restImage.copy(before));
+  ExpectSunken(Image(), restImage);
 
   // Letting go is the click: the dialog ends as with control 2.
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
