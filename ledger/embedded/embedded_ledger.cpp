@@ -64,6 +64,10 @@ void EmbeddedLedger::SettleAbandoned() {
   Execute(db_, "UPDATE operations SET state = 'unknown' WHERE state = 'pending'");
 }
 
+uint32_t EmbeddedLedger::StoredCount() const {
+  return static_cast<uint32_t>(platform::ParseDecimal(platform::ReadProfileString(kSum, kTotal, 64, settingsFile_)));
+}
+
 void EmbeddedLedger::Lazy(bool lazy) {
   Execute(db_, lazy ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL");
 }
@@ -134,9 +138,7 @@ NextAddress EmbeddedLedger::Next() {
   if (lap == next.address.lap) return next;
 
   std::string lapText = Hex6(lap);
-  std::string total = std::to_string(
-      static_cast<uint32_t>(platform::ParseDecimal(platform::ReadProfileString(kSum, kTotal, 64, settingsFile_))) +
-      static_cast<uint32_t>(uncounted));
+  std::string total = std::to_string(StoredCount() + static_cast<uint32_t>(uncounted));
   const platform::ProfileEntry entries[] = {{kAddress, "LAP", lapText}, {kSum, kTotal, total}};
   next.lapText = lapText;
   next.address.lap = lap;
@@ -178,9 +180,7 @@ CounterAfterWrite EmbeddedLedger::Written(OperationRow* row, const BdAddress& ad
   CounterAfterWrite after;
   after.nextLap = NextLap(address.lap);
   after.nextLapText = Hex6(after.nextLap);
-  uint32_t count =
-      static_cast<uint32_t>(platform::ParseDecimal(platform::ReadProfileString(kSum, kTotal, 64, settingsFile_))) + 1;
-  after.totalText = std::to_string(count);
+  after.totalText = std::to_string(StoredCount() + 1);
   // LAP and count move together, in one replacement of the file. Its rename
   // may reach the disk lazily: the written mark keeps the address from being
   // given again if a power cut brings the old counter back.

@@ -37,6 +37,8 @@ class EmbeddedLedger : public Ledger {
   // Writes that may reach the disk lazily: losing one only turns an address
   // into an unknown one, never a duplicate.
   void Lazy(bool lazy);
+  // SUM/total as stored, read afresh.
+  uint32_t StoredCount() const;
 
   std::string settingsFile_;
   std::string recordFile_;

@@ -15,6 +15,7 @@
 #include "ledger/embedded/record_db.h"
 #include "platform/number_text.h"
 #include "platform/profile_file.h"
+#include "tests/station/accepted_laps.h"
 #include "tests/support/temp_directory.h"
 #include "vendor/library_loader.h"
 
@@ -84,16 +85,6 @@ class AddressCrash : public ::testing::Test {
     return marks;
   }
 
-  // Every LAP a module accepted, from the station's call trace, in order.
-  std::vector<uint32_t> AcceptedLaps() {
-    std::ifstream trace("station/trace.log");
-    std::vector<uint32_t> laps;
-    for (std::string line; std::getline(trace, line);) {
-      if (line.rfind("psWriteBdAddr(", 0) != 0 || line.find(", 0x5b, 0x2) = 1") == std::string::npos) continue;
-      laps.push_back(static_cast<uint32_t>(std::stoul(line.substr(line.find(", 0x") + 4), nullptr, 16)));
-    }
-    return laps;
-  }
 
   fakes::TempWorkingDirectory folder;
   vendor::Libraries libs;
@@ -125,7 +116,7 @@ TEST_F(AddressCrash, NoAddressReachesTwoModulesWhereverTheProgramIsKilled) {
     }
   }
 
-  std::vector<uint32_t> accepted = AcceptedLaps();
+  std::vector<uint32_t> accepted = station::AcceptedLaps();
   std::set<uint32_t> once(accepted.begin(), accepted.end());
   EXPECT_EQ(once.size(), accepted.size()) << "an address went into two modules";
   EXPECT_GT(accepted.size(), 50u) << "the kills left too little time to write";

@@ -9,6 +9,7 @@
 #include "platform/profile_file.h"
 #include "res/resource_ids.h"
 #include "tests/support/memory_window.h"
+#include "tests/station/accepted_laps.h"
 #include "tests/support/temp_directory.h"
 #include "vendor/library_loader.h"
 
@@ -46,18 +47,6 @@ class AddressStation : public ::testing::Test {
     EXPECT_EQ(nap, 0x0002);
     return lap;
   }
-  // The LAPs that modules accepted, in order, from the station's call trace.
-  std::vector<uint32_t> AcceptedLaps() {
-    // Lines such as "psWriteBdAddr(1, 0xa1ff, 0x5b, 0x2) = 1".
-    std::ifstream trace("station/trace.log");
-    std::vector<uint32_t> laps;
-    for (std::string line; std::getline(trace, line);) {
-      if (line.rfind("psWriteBdAddr(", 0) != 0 || line.find(", 0x5b, 0x2) = 1") == std::string::npos) continue;
-      size_t lap = line.find(", 0x");
-      laps.push_back(static_cast<uint32_t>(std::stoul(line.substr(lap + 4), nullptr, 16)));
-    }
-    return laps;
-  }
 
   fakes::TempWorkingDirectory folder;
   vendor::Libraries libs;
@@ -78,7 +67,7 @@ TEST_F(AddressStation, TwentyPressesOnTwoModulesGiveEveryAddressOnce) {
     EXPECT_TRUE(window.messageBoxes().empty()) << press;
   }
 
-  std::vector<uint32_t> laps = AcceptedLaps();
+  std::vector<uint32_t> laps = station::AcceptedLaps();
   ASSERT_EQ(laps.size(), 39u);
   for (size_t i = 0; i < laps.size(); ++i) EXPECT_EQ(laps[i], 0xa1ffu + i) << i;
   EXPECT_EQ(std::set<uint32_t>(laps.begin(), laps.end()).size(), laps.size());

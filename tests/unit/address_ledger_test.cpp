@@ -7,12 +7,11 @@
 #include "ledger/embedded/embedded_ledger.h"
 #include "ledger/embedded/record_db.h"
 #include "platform/profile_file.h"
-#include "tests/support/dialog_fixture.h"
+#include "tests/unit/address_fixture.h"
 
 namespace {
 
 using fakes::Calls;
-using fakes::DialogTest;
 
 struct RecordRow {
   std::string operation, transport, result, address, state, name;
@@ -22,20 +21,8 @@ struct RecordRow {
 // This file's narrow literals are GBK; the record holds UTF-8.
 std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
 
-class AddressLedger : public DialogTest {
+class AddressLedger : public fakes::AddressTest {
  protected:
-  void Store(const std::string& nap, const std::string& uap, const std::string& lap, const std::string& total) {
-    folder.Write("btconfig.ini", "[address]\r\nNAP=" + nap + "\r\nUAP=" + uap + "\r\nLAP=" + lap +
-                                     "\r\n[SUM]\r\ntotal=" + total + "\r\n");
-  }
-  std::string Stored(const char* section, const char* key) {
-    return platform::ReadProfileString(section, key, 64, "./btconfig.ini");
-  }
-  void PressSetAddr(app::MainDialog& on, fakes::MemoryWindow& its) {
-    its.Type(res::IDC_START_LAP, "x");
-    on.OnCommand(res::IDC_SET_ADDR);
-  }
-  void PressSetAddr() { PressSetAddr(dialog, window); }
   std::vector<std::string> WrittenLaps() const {
     std::vector<std::string> laps;
     // LAP, UAP, NAP: what follows the handle.

@@ -7,30 +7,18 @@
 
 #include "ledger/address_range.h"
 #include "platform/profile_file.h"
-#include "tests/support/dialog_fixture.h"
+#include "tests/unit/address_fixture.h"
 
 namespace {
 
 using fakes::Call;
 using fakes::Calls;
-using fakes::DialogTest;
 
 constexpr const char* kFirst = "\\\\.\\CSR0";
 constexpr const char* kOpenFailed = "设备打开失败!请连接设备到蓝牙IC.\n 开机键长按.";
 
-class Address : public DialogTest {
+class Address : public fakes::AddressTest {
  protected:
-  void Store(const std::string& nap, const std::string& uap, const std::string& lap, const std::string& total) {
-    folder.Write("btconfig.ini", "[address]\r\nNAP=" + nap + "\r\nUAP=" + uap + "\r\nLAP=" + lap +
-                                     "\r\n[SUM]\r\ntotal=" + total + "\r\n");
-  }
-  std::string Stored(const char* section, const char* key) {
-    return platform::ReadProfileString(section, key, 64, "./btconfig.ini");
-  }
-  void PressSetAddr() {
-    window.Type(res::IDC_START_LAP, "x");  // any start field will do
-    dialog.OnCommand(res::IDC_SET_ADDR);
-  }
   Calls Writes() const { return engine.CallsOf("psWriteBdAddr"); }
 };
 
