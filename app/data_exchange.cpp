@@ -5,7 +5,7 @@
 namespace app {
 namespace {
 
-#define FIELD(name) [](FieldValues& f) -> std::string& { return f.name; }
+#define FIELD(name) [](dialog::FieldValues& f) -> std::string& { return f.name; }
 
 // The order matters: a collection stops at the first value over its limit.
 const FieldBinding kBindings[] = {

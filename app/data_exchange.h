@@ -5,13 +5,13 @@
 #include <span>
 #include <string>
 
-#include "app/field_values.h"
+#include "dialog/field_values.h"
 
 namespace app {
 
 struct FieldBinding {
   int id;
-  std::string& (*value)(FieldValues&);
+  std::string& (*value)(dialog::FieldValues&);
   size_t limit;
   bool list;  // a list box: its selected entry
 };

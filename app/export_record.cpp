@@ -18,7 +18,7 @@ constexpr const char* kNotExported = "生产记录导出失败! 请检查文件%
 
 }  // namespace
 
-void ExportRecord(DialogServices& dialog) {
+void ExportRecord(dialog::DialogServices& dialog) {
   std::optional<std::string> path = dialog.window().ChooseSaveFile("Files(*.csv)|*.csv||", "production.csv");
   if (!path) return;
   std::string error;

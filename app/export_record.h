@@ -1,11 +1,11 @@
 // The window menu's export of the production record to a CSV file.
 #pragma once
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 
 namespace app {
 
 // Asks where, writes the whole record there, and says how it went.
-void ExportRecord(DialogServices& dialog);
+void ExportRecord(dialog::DialogServices& dialog);
 
 }  // namespace app

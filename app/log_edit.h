@@ -3,20 +3,20 @@
 
 #include <string>
 
-#include "app/window.h"
+#include "dialog/window.h"
 
 namespace app {
 
 class LogEdit {
  public:
-  LogEdit(Window& window, int id) : window_(window), id_(id) {}
+  LogEdit(dialog::Window& window, int id) : window_(window), id_(id) {}
 
   // Breaks the text every 34 bytes, starts the pane afresh once it holds more
   // than 3000 bytes, appends the text as a new line and scrolls to the end.
   void AppendLine(std::string text);
 
  private:
-  Window& window_;
+  dialog::Window& window_;
   int id_;
 };
 

@@ -5,7 +5,7 @@
 #include "app/data_exchange.h"
 #include "app/export_record.h"
 #include "app/port_enumeration.h"
-#include "app/settings.h"
+#include "dialog/settings.h"
 #include "device/address.h"
 #include "device/device_name.h"
 #include "ledger/open_ledger.h"
@@ -70,8 +70,8 @@ class BusyScope {
 
 }  // namespace
 
-MainDialog::MainDialog(Window& window, vendor::TestEngine& engine, vendor::TestFlash& flash, vendor::TestE2& e2,
-                       Transports& transports)
+MainDialog::MainDialog(dialog::Window& window, vendor::TestEngine& engine, vendor::TestFlash& flash, vendor::TestE2& e2,
+                       dialog::Transports& transports)
     : window_(window),
       engine_(engine),
       flash_(flash),
@@ -94,17 +94,17 @@ void MainDialog::OnInitDialog() {
   // Before the counter is shown: opening the ledger moves it past any address
   // a program that died may have given a module.
   Ledger();
-  fields_.BurnCount = ReadSetting(kSumSection, kTotalKey, 16);
-  fields_.StartNap = ReadSetting(kAddressSection, kNapKey, 16);
-  fields_.StartUap = ReadSetting(kAddressSection, kUapKey, 16);
-  fields_.StartLap = ReadSetting(kAddressSection, kLapKey, 128);
+  fields_.BurnCount = dialog::ReadSetting(dialog::kSumSection, dialog::kTotalKey, 16);
+  fields_.StartNap = dialog::ReadSetting(dialog::kAddressSection, dialog::kNapKey, 16);
+  fields_.StartUap = dialog::ReadSetting(dialog::kAddressSection, dialog::kUapKey, 16);
+  fields_.StartLap = dialog::ReadSetting(dialog::kAddressSection, dialog::kLapKey, 128);
   for (size_t i = 0; i < fields_.PioText.size(); ++i) {
-    fields_.PioText[i] = ReadSetting(kPioSection, "pio_" + std::to_string(i + 1), 16);
+    fields_.PioText[i] = dialog::ReadSetting(dialog::kPioSection, "pio_" + std::to_string(i + 1), 16);
   }
   ShowFields();
   for (int id : {res::IDC_START_LAP, res::IDC_START_UAP, res::IDC_START_NAP, res::IDC_BURN_COUNT}) CaretToEnd(id);
 
-  window_.SetCheck(res::IDC_EEPROM, BST_CHECKED);
+  window_.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
   SetItemTextFormat(res::IDC_MEMORY_SIZE, "0Kbit");
 }
 
@@ -137,10 +137,10 @@ bool MainDialog::OnCommand(int id) {
 }
 
 void MainDialog::OnOK() {
-  if (CollectFields()) window_.EndDialog(IDOK);
+  if (CollectFields()) window_.EndDialog(dialog::kIdOk);
 }
 
-void MainDialog::OnCancel() { window_.EndDialog(IDCANCEL); }
+void MainDialog::OnCancel() { window_.EndDialog(dialog::kIdCancel); }
 
 void MainDialog::OnTimer(int id) { pioMonitor_.OnTimer(*this, engine_, id); }
 
@@ -158,7 +158,7 @@ bool MainDialog::CollectFields() {
     if (binding.limit != 0 && text.size() > binding.limit) {
       char message[kFormatBuffer];
       snprintf(message, sizeof message, "Please enter no more than %zu characters.", binding.limit);
-      window_.MessageBox(message, MB_OK);
+      window_.MessageBox(message, dialog::kMbOk);
       window_.SetFocus(binding.id);
       return false;
     }

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "app/log_edit.h"
 #include "ledger/ledger.h"
 #include "pio/pio_monitor.h"
@@ -16,10 +16,10 @@
 
 namespace app {
 
-class MainDialog : public DialogServices {
+class MainDialog : public dialog::DialogServices {
  public:
-  MainDialog(Window& window, vendor::TestEngine& engine, vendor::TestFlash& flash, vendor::TestE2& e2,
-             Transports& transports);
+  MainDialog(dialog::Window& window, vendor::TestEngine& engine, vendor::TestFlash& flash, vendor::TestE2& e2,
+             dialog::Transports& transports);
 
   // ---- window messages, as the window delivers them ----
   void OnInitDialog();
@@ -60,10 +60,10 @@ class MainDialog : public DialogServices {
   // ---- DialogServices ----
   bool CollectFields() override;
   void ShowFields() override;
-  FieldValues& Fields() override { return fields_; }
+  dialog::FieldValues& Fields() override { return fields_; }
   bool IsButtonSet(int id) const override;
-  const Transports& transports() const override { return transports_; }
-  Window& window() override { return window_; }
+  const dialog::Transports& transports() const override { return transports_; }
+  dialog::Window& window() override { return window_; }
   void CaretToEnd(int id) override;
   // Opened on first use (at the latest by OnInitDialog) in the working directory.
   ledger::Ledger& Ledger() override;
@@ -76,12 +76,12 @@ class MainDialog : public DialogServices {
   void ShowReport(std::string_view text) override;
 
  private:
-  Window& window_;
+  dialog::Window& window_;
   vendor::TestEngine& engine_;
   vendor::TestFlash& flash_;
   vendor::TestE2& e2_;
-  Transports& transports_;
-  FieldValues fields_;
+  dialog::Transports& transports_;
+  dialog::FieldValues fields_;
   LogEdit logPane_;
   bool busy_ = false;
   pio::PioMonitor pioMonitor_;  // timer 1: lives across its ticks

@@ -126,13 +126,13 @@ int main(int argc, char** argv) {
   bench::TimedTestEngine engine(*libs.engine, clock);
   bench::TimedTestE2 e2(*libs.e2, clock);
   bench::BenchWindow window;
-  app::Transports transports;
+  dialog::Transports transports;
   app::MainDialog dialog(window, engine, *libs.flash, e2, transports);
   dialog.OnInitDialog();
   dialog.OnPaint();
-  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
-  window.SetCheck(res::IDC_DEVICE2, app::BST_CHECKED);
-  window.SetCheck(res::IDC_EEPROM, app::BST_CHECKED);
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
+  window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
+  window.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
   window.SetItemText(res::IDC_FIRMWARE_PATH, folder.firmware);
   bench::FloorLoop floor(libs, transports.Device1Transport, transports.Device2Transport, folder.firmware, kFirstLap);
   const std::string burnFailed = platform::Utf8ToGbk("烧录BIN to EEPROM失败");

@@ -9,7 +9,7 @@ std::string BenchWindow::ItemText(int id) const {
 
 int BenchWindow::ButtonState(int id) const {
   auto it = states_.find(id);
-  return it == states_.end() ? app::BST_UNCHECKED : it->second;
+  return it == states_.end() ? dialog::kBstUnchecked : it->second;
 }
 
 void BenchWindow::ResetContent(int id) {
@@ -36,7 +36,7 @@ int BenchWindow::CurSel(int id) const {
 int BenchWindow::MessageBox(std::string_view text, int buttons) {
   ++boxes_;
   lastBox_ = std::string(text);
-  return buttons == app::MB_YESNO ? app::IDYES : app::IDOK;
+  return buttons == dialog::kMbYesNo ? dialog::kIdYes : dialog::kIdOk;
 }
 
 }  // namespace bench

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "app/window.h"
+#include "dialog/window.h"
 
 namespace bench {
 
-class BenchWindow : public app::Window {
+class BenchWindow : public dialog::Window {
  public:
   int messageBoxes() const { return boxes_; }
   const std::string& lastBox() const { return lastBox_; }

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "ledger/address_range.h"
 #include "res/resource_ids.h"
@@ -33,7 +33,7 @@ std::string Hex(const char* format, uint32_t value) {
 }  // namespace
 
 void Address::OnReadAddr() {
-  app::RecordedOperation record(dialog_, ledger::kAddressRead, app::LastTickedTransport(dialog_));
+  dialog::RecordedOperation record(dialog_, ledger::kAddressRead, dialog::LastTickedTransport(dialog_));
   dialog_.Report(" ");
   ChipConnection connection;
   if (!OpenChipConnection(dialog_, engine_, &connection)) return;
@@ -43,7 +43,7 @@ void Address::OnReadAddr() {
   uint16_t nap = 0;
   // A failed read must not pass 0000/0/000000 off as the module's address.
   if (engine_.psReadBdAddr(connection.module, &lap, &uap, &nap) == 1) {
-    app::FieldValues& fields = dialog_.Fields();
+    dialog::FieldValues& fields = dialog_.Fields();
     fields.StartNap = Hex("%04x", nap);
     fields.StartUap = Hex("%x", uap);
     fields.StartLap = Hex("%06x", lap);
@@ -94,9 +94,9 @@ bool Address::Refused(const ledger::NextAddress& next) {
 }
 
 bool Address::WriteAddress(const std::string& transport) {
-  app::RecordedOperation record(dialog_, ledger::kAddressWrite, transport);
+  dialog::RecordedOperation record(dialog_, ledger::kAddressWrite, transport);
   dialog_.Report(" ");
-  app::FieldValues& fields = dialog_.Fields();
+  dialog::FieldValues& fields = dialog_.Fields();
   if (fields.StartLap.empty() && fields.StartNap.empty() && fields.StartUap.empty()) {
     dialog_.Report("%s", kNoStartAddress);
     return true;
@@ -135,7 +135,7 @@ bool Address::WriteAddress(const std::string& transport) {
 }
 
 void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* saved) {
-  app::FieldValues& fields = dialog_.Fields();
+  dialog::FieldValues& fields = dialog_.Fields();
   fields.NextNap = fields.CurrentNap;
   fields.NextUap = fields.CurrentUap;
   // Past the last LAP there is no next address to show; the counter keeps the
@@ -156,7 +156,7 @@ void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* sav
 }
 
 void Address::OnClear() {
-  if (dialog_.window().MessageBox(kConfirmClear, app::MB_YESNO) != app::IDYES) return;
+  if (dialog_.window().MessageBox(kConfirmClear, dialog::kMbYesNo) != dialog::kIdYes) return;
   ledger::Refusal refusal = dialog_.Ledger().ClearCount();
   if (refusal == ledger::Refusal::Held) {
     dialog_.Report("%s", kHeld);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "ledger/ledger.h"
 #include "vendor/test_engine.h"
 
@@ -12,7 +12,7 @@ namespace device {
 
 class Address {
  public:
-  Address(app::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
+  Address(dialog::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
 
   void OnReadAddr();
   void OnSetAddr();
@@ -28,7 +28,7 @@ class Address {
   bool Refused(const ledger::NextAddress& next);
   void StoreNextAddress(const ledger::CounterAfterWrite& after, bool* saved);
 
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
 };
 

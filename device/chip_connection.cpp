@@ -9,7 +9,7 @@ constexpr const char* kProgrammingDevice = "\\\\.\\CSR0";
 constexpr const char* kReferenceDevice = "\\\\.\\csr0";
 
 // Opens the module on each ticked device; a second open replaces the first.
-uint32_t OpenOnTickedDevices(app::DialogServices& dialog, vendor::TestEngine& engine, uint32_t module) {
+uint32_t OpenOnTickedDevices(dialog::DialogServices& dialog, vendor::TestEngine& engine, uint32_t module) {
   uint32_t first = 0;
   if (dialog.IsButtonSet(res::IDC_DEVICE1)) {
     first = module = engine.openTestEngineSpiTrans(dialog.transports().Device1Transport.c_str(), 0);
@@ -21,8 +21,8 @@ uint32_t OpenOnTickedDevices(app::DialogServices& dialog, vendor::TestEngine& en
   return module;
 }
 
-void ReportOpenFailure(app::DialogServices& dialog, vendor::TestEngine& engine) {
-  dialog.MessageBox(app::kDeviceOpenFailed);
+void ReportOpenFailure(dialog::DialogServices& dialog, vendor::TestEngine& engine) {
+  dialog.MessageBox(dialog::kDeviceOpenFailed);
   engine.closeTestEngine(0);
 }
 
@@ -32,7 +32,7 @@ uint32_t OpenFirstConnection(vendor::TestEngine& engine) {
   return engine.openTestEngine(2, kProgrammingDevice, 0, 0, 100);
 }
 
-bool OpenChipConnection(app::DialogServices& dialog, vendor::TestEngine& engine, ChipConnection* connection,
+bool OpenChipConnection(dialog::DialogServices& dialog, vendor::TestEngine& engine, ChipConnection* connection,
                         uint32_t startModule) {
   connection->first = OpenFirstConnection(engine);
   connection->module = OpenOnTickedDevices(dialog, engine, startModule);
@@ -42,14 +42,14 @@ bool OpenChipConnection(app::DialogServices& dialog, vendor::TestEngine& engine,
   return false;
 }
 
-bool OpenTickedModule(app::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* module) {
+bool OpenTickedModule(dialog::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* module) {
   *module = OpenOnTickedDevices(dialog, engine, 0);
   if (*module != 0) return true;
   ReportOpenFailure(dialog, engine);
   return false;
 }
 
-bool OpenModuleConnection(app::DialogServices& dialog, vendor::TestEngine& engine, const std::string& transport,
+bool OpenModuleConnection(dialog::DialogServices& dialog, vendor::TestEngine& engine, const std::string& transport,
                           bool withFirst, ChipConnection* connection) {
   if (withFirst) connection->first = OpenFirstConnection(engine);
   connection->module = engine.openTestEngineSpiTrans(transport.c_str(), 0);

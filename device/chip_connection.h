@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace device {
@@ -22,16 +22,16 @@ uint32_t OpenFirstConnection(vendor::TestEngine& engine);
 // replacing device 1's (which is closed, not left open). `startModule` is the
 // module handle before any device is opened (0, or 1 for the reset button).
 // On failure: the open-failure box, close(0), close(first), and false.
-bool OpenChipConnection(app::DialogServices& dialog, vendor::TestEngine& engine, ChipConnection* connection,
+bool OpenChipConnection(dialog::DialogServices& dialog, vendor::TestEngine& engine, ChipConnection* connection,
                         uint32_t startModule = 0);
 
 // The module on the ticked devices only, without the first connection; device
 // 2's replaces device 1's. On failure: the box, close(0), and false.
-bool OpenTickedModule(app::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* module);
+bool OpenTickedModule(dialog::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* module);
 
 // The module on one transport, optionally after the first connection. On
 // failure: the box, close(0), close(first) when it was opened, and false.
-bool OpenModuleConnection(app::DialogServices& dialog, vendor::TestEngine& engine, const std::string& transport,
+bool OpenModuleConnection(dialog::DialogServices& dialog, vendor::TestEngine& engine, const std::string& transport,
                           bool withFirst, ChipConnection* connection);
 
 // Module, then first connection.

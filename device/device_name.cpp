@@ -1,6 +1,6 @@
 #include "device/device_name.h"
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "res/resource_ids.h"
 
@@ -21,7 +21,7 @@ void DeviceName::OnNameChange() {
 }
 
 void DeviceName::WriteDeviceName(const std::string& transport) {
-  app::RecordedOperation record(dialog_, ledger::kNameWrite, transport);
+  dialog::RecordedOperation record(dialog_, ledger::kNameWrite, transport);
   dialog_.Report("%s", "");
   dialog_.CollectFields();
   // The whole name is written, whatever part of it the caret happens to mark.

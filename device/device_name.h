@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace device {
@@ -19,13 +19,13 @@ std::array<uint16_t, 6> PackDeviceName(std::string_view name);
 
 class DeviceName {
  public:
-  DeviceName(app::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
+  DeviceName(dialog::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
 
   void OnNameChange();
   void WriteDeviceName(const std::string& transport);
 
  private:
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
 };
 

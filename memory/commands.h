@@ -2,7 +2,7 @@
 // memory type and ticked device, and the three memory-type boxes.
 #pragma once
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "memory/host.h"
 #include "vendor/test_e2.h"
 #include "vendor/test_engine.h"
@@ -12,7 +12,7 @@ namespace memory {
 
 class Commands {
  public:
-  Commands(app::DialogServices& dialog, vendor::TestEngine& engine, vendor::TestFlash& flash, vendor::TestE2& e2,
+  Commands(dialog::DialogServices& dialog, vendor::TestEngine& engine, vendor::TestFlash& flash, vendor::TestE2& e2,
            Host host = {})
       : dialog_(dialog), engine_(engine), flash_(flash), e2_(e2), host_(std::move(host)) {}
 
@@ -25,7 +25,7 @@ class Commands {
   void OnParallelFlash();
 
  private:
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
   vendor::TestFlash& flash_;
   vendor::TestE2& e2_;

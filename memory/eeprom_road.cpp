@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "memory/memory_type.h"
 #include "platform/file_system.h"
@@ -12,7 +12,7 @@ namespace memory {
 namespace {
 
 // Only the low 16 bits of the size are shown.
-void ShowSize(app::DialogServices& dialog, vendor::TestE2& e2) {
+void ShowSize(dialog::DialogServices& dialog, vendor::TestE2& e2) {
   uint32_t kbit = 0;
   e2.te2GetSize(&kbit);
   dialog.SetItemTextFormat(res::IDC_MEMORY_SIZE, "%dKbit", static_cast<int>(static_cast<uint16_t>(kbit)));
@@ -20,8 +20,8 @@ void ShowSize(app::DialogServices& dialog, vendor::TestE2& e2) {
 
 }  // namespace
 
-void ProgramEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
-  app::RecordedOperation record(dialog, ledger::kBurn, transport);
+void ProgramEeprom(dialog::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
+  dialog::RecordedOperation record(dialog, ledger::kBurn, transport);
   const std::string path = CurrentFirmwarePath(dialog);
   record.Firmware(path);
   if (path.empty()) {
@@ -31,7 +31,7 @@ void ProgramEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string 
   dialog.SetItemTextFormat(res::IDC_MEMORY_SIZE, "0Kbit");
   dialog.Report(" ");
   if (e2.te2OpenTrans(transport.c_str()) != 0) {
-    dialog.MessageBox(app::kDeviceOpenFailed);
+    dialog.MessageBox(dialog::kDeviceOpenFailed);
   } else {
     ShowSize(dialog, e2);
     if (e2.te2Program(path.c_str(), 1) == 0) dialog.Report("烧录BIN to EEPROM成功! ");
@@ -40,8 +40,8 @@ void ProgramEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string 
   e2.te2Close();
 }
 
-void DumpEeprom(app::DialogServices& dialog, vendor::TestE2& e2, vendor::TestEngine& engine) {
-  app::RecordedOperation record(dialog, ledger::kDump, app::FirstTickedTransport(dialog));
+void DumpEeprom(dialog::DialogServices& dialog, vendor::TestE2& e2, vendor::TestEngine& engine) {
+  dialog::RecordedOperation record(dialog, ledger::kDump, dialog::FirstTickedTransport(dialog));
   dialog.Report(" ");
   // Read whole: a long folder must not send the dump to the file-system root.
   const std::string folder = platform::CurrentDirectory();
@@ -50,15 +50,15 @@ void DumpEeprom(app::DialogServices& dialog, vendor::TestE2& e2, vendor::TestEng
   int32_t opened = 0;
   if (dialog.IsButtonSet(res::IDC_DEVICE1)) {
     opened = e2.te2OpenTrans(dialog.transports().Device1Transport.c_str());
-    dialog.window().SetCheck(res::IDC_DEVICE2, app::BST_UNCHECKED);
+    dialog.window().SetCheck(res::IDC_DEVICE2, dialog::kBstUnchecked);
   }
   if (dialog.IsButtonSet(res::IDC_DEVICE2)) {
     opened = e2.te2OpenTrans(dialog.transports().Device2Transport.c_str());
-    dialog.window().SetCheck(res::IDC_DEVICE1, app::BST_UNCHECKED);
+    dialog.window().SetCheck(res::IDC_DEVICE1, dialog::kBstUnchecked);
   }
 
   if (opened != 0) {
-    dialog.MessageBox(app::kDeviceOpenFailed);
+    dialog.MessageBox(dialog::kDeviceOpenFailed);
   } else {
     ShowSize(dialog, e2);
     const std::string dumpPath = platform::JoinPath(folder, "EEPROMdump.bin");
@@ -69,11 +69,11 @@ void DumpEeprom(app::DialogServices& dialog, vendor::TestE2& e2, vendor::TestEng
   engine.closeTestEngine(first);
 }
 
-void EraseEeprom(app::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
-  app::RecordedOperation record(dialog, ledger::kErase, transport);
+void EraseEeprom(dialog::DialogServices& dialog, vendor::TestE2& e2, std::string transport) {
+  dialog::RecordedOperation record(dialog, ledger::kErase, transport);
   dialog.Report(" ");
   if (e2.te2OpenTrans(transport.c_str()) != 0) {
-    dialog.MessageBox(app::kDeviceOpenFailed);
+    dialog.MessageBox(dialog::kDeviceOpenFailed);
   } else {
     ShowSize(dialog, e2);
     if (e2.te2Fill(0xFFFF, 1) != 0) {

@@ -6,7 +6,7 @@
 
 namespace memory {
 
-void QueryFlashInfo(app::DialogServices& dialog, vendor::TestFlash& flash, std::string transport) {
+void QueryFlashInfo(dialog::DialogServices& dialog, vendor::TestFlash& flash, std::string transport) {
   dialog.Report("%s", "");
   if (flash.flInitTrans(transport.c_str(), 26, 2) == 0) {
     flash.flStopProcessor();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "memory/memory_type.h"
 #include "res/resource_ids.h"
 
@@ -19,7 +19,7 @@ void ResetFiveTimes(vendor::TestFlash& flash) {
 // Waits for the library's programming run to reach 100. False when the
 // progress stood still for the host's bound: the library has hung, and the
 // operator gets the window back instead of waiting forever.
-bool WaitForProgress(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host) {
+bool WaitForProgress(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host) {
   int32_t progress = flash.flGetProgress();
   int32_t last = progress;
   uint64_t movedAt = host.clock->NowMs();
@@ -43,8 +43,8 @@ bool WaitForProgress(app::DialogServices& dialog, vendor::TestFlash& flash, cons
 
 }  // namespace
 
-void ProgramFlash(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
-  app::RecordedOperation record(dialog, ledger::kBurn, transport);
+void ProgramFlash(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  dialog::RecordedOperation record(dialog, ledger::kBurn, transport);
   const std::string path = BeginFlashBurn(dialog);
   record.Firmware(path);
   if (path.empty()) return;
@@ -72,8 +72,8 @@ void ProgramFlash(app::DialogServices& dialog, vendor::TestFlash& flash, const H
   flash.flClose();
 }
 
-void EraseFlash(app::DialogServices& dialog, vendor::TestFlash& flash, std::string transport) {
-  app::RecordedOperation record(dialog, ledger::kErase, transport);
+void EraseFlash(dialog::DialogServices& dialog, vendor::TestFlash& flash, std::string transport) {
+  dialog::RecordedOperation record(dialog, ledger::kErase, transport);
   if (flash.flInitTrans(transport.c_str(), 26, 2) != 0 || flash.flStopProcessor() != 0 ||
       flash.flSetFlashType(0) != 0) {
     flash.flClose();

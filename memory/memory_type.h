@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_flash.h"
 
 namespace memory {
@@ -14,25 +14,25 @@ namespace memory {
 enum class MemoryType { SpiFlash, Eeprom, ParallelFlash };
 
 // SPI flash if 1042 is set, else EEPROM if 1041 is set, else parallel flash; 1045 is never read.
-MemoryType SelectedMemory(app::DialogServices& dialog);
+MemoryType SelectedMemory(dialog::DialogServices& dialog);
 
 // What "Open File:" offers for that memory.
 std::string_view OpenFileFilter(MemoryType type);
 
 // The transports of the ticked devices, device 1 first.
-std::vector<std::string> TickedTransports(app::DialogServices& dialog);
+std::vector<std::string> TickedTransports(dialog::DialogServices& dialog);
 
 // The firmware file as edit 1003 holds it right now; empty when none was chosen.
-std::string CurrentFirmwarePath(app::DialogServices& dialog);
+std::string CurrentFirmwarePath(dialog::DialogServices& dialog);
 
 // The start of every flash burn, through TestFlash or the tool: the firmware
 // path, or empty after "haven't .XUV file!!!"; then a blank status and progress.
-std::string BeginFlashBurn(app::DialogServices& dialog);
+std::string BeginFlashBurn(dialog::DialogServices& dialog);
 
 // The handlers of the three boxes. The click has already toggled the box; the
 // two that choose a memory always end checked, with the other one unchecked.
-void SelectEeprom(app::DialogServices& dialog);
-void SelectSpiFlash(app::DialogServices& dialog, vendor::TestFlash& flash);
-void SelectParallelFlash(app::DialogServices& dialog, vendor::TestFlash& flash);
+void SelectEeprom(dialog::DialogServices& dialog);
+void SelectSpiFlash(dialog::DialogServices& dialog, vendor::TestFlash& flash);
+void SelectParallelFlash(dialog::DialogServices& dialog, vendor::TestFlash& flash);
 
 }  // namespace memory

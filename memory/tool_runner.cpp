@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "memory/memory_type.h"
 #include "platform/gbk.h"
 #include "res/resource_ids.h"
@@ -69,8 +69,8 @@ std::string ToolCommandLine(std::string_view transport, ToolAction action, std::
   return line;
 }
 
-void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
-  app::RecordedOperation record(dialog, ledger::kBurn, transport);
+void ToolBurn(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  dialog::RecordedOperation record(dialog, ledger::kBurn, transport);
   const std::string path = BeginFlashBurn(dialog);
   record.Firmware(path);
   if (path.empty()) return;
@@ -82,23 +82,23 @@ void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host&
 }
 
 // What the tool's own output says of a dump or an erase is all there is.
-void ToolDump(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
-  app::RecordedOperation record(dialog, ledger::kDump, transport);
+void ToolDump(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  dialog::RecordedOperation record(dialog, ledger::kDump, transport);
   dialog.Report(" ");
   if (RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Dump, {}))) {
     ResetAfterTool(dialog, flash, transport, false);
   }
 }
 
-void ToolErase(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
-  app::RecordedOperation record(dialog, ledger::kErase, transport);
+void ToolErase(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport) {
+  dialog::RecordedOperation record(dialog, ledger::kErase, transport);
   dialog.Report(" ");
   if (RunTool(dialog, host, transport, ToolCommandLine(transport, ToolAction::Erase, {}))) {
     ResetAfterTool(dialog, flash, transport, false);
   }
 }
 
-std::optional<int> RunTool(app::DialogServices& dialog, const Host& host, const std::string& transport,
+std::optional<int> RunTool(dialog::DialogServices& dialog, const Host& host, const std::string& transport,
                            const std::string& commandLine) {
   if (ToolOption(transport).empty() || commandLine.empty()) {
     dialog.MessageBox("Error On CreateProcess");
@@ -146,7 +146,7 @@ std::optional<int> RunTool(app::DialogServices& dialog, const Host& host, const 
   }
 }
 
-void ResetAfterTool(app::DialogServices& dialog, vendor::TestFlash& flash, const std::string& transport, bool burned) {
+void ResetAfterTool(dialog::DialogServices& dialog, vendor::TestFlash& flash, const std::string& transport, bool burned) {
   if (flash.flInitTrans(transport.c_str(), 26, 2) == 0) {
     if (burned) dialog.Report("flash烧录完成!");
     for (int i = 0; i < 5; ++i) flash.flResetAndStart();

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "memory/host.h"
 #include "vendor/test_flash.h"
 
@@ -24,16 +24,16 @@ std::string ToolCommandLine(std::string_view transport, ToolAction action, std::
 
 // A tool that ended with an exit code other than 0 gets that code reported
 // instead of the completion line; the chip is reset all the same.
-void ToolBurn(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
-void ToolDump(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
-void ToolErase(app::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
+void ToolBurn(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
+void ToolDump(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
+void ToolErase(dialog::DialogServices& dialog, vendor::TestFlash& flash, const Host& host, std::string transport);
 
 // Runs the tool until its output ends and gives its exit code. Nothing when it
 // never ran or had to be stopped; the caller then leaves the chip alone.
-std::optional<int> RunTool(app::DialogServices& dialog, const Host& host, const std::string& transport,
+std::optional<int> RunTool(dialog::DialogServices& dialog, const Host& host, const std::string& transport,
                            const std::string& commandLine);
 
 // Opens TestFlash on the same adapter and restarts the chip; `burned` adds the completion line.
-void ResetAfterTool(app::DialogServices& dialog, vendor::TestFlash& flash, const std::string& transport, bool burned);
+void ResetAfterTool(dialog::DialogServices& dialog, vendor::TestFlash& flash, const std::string& transport, bool burned);
 
 }  // namespace memory

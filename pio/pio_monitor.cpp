@@ -4,7 +4,7 @@
 
 namespace pio {
 
-void PioMonitor::OnTimer(app::DialogServices& dialog, vendor::TestEngine& engine, int id) {
+void PioMonitor::OnTimer(dialog::DialogServices& dialog, vendor::TestEngine& engine, int id) {
   if (id != kTimerId) return;
   if (countdown_ > 0) --countdown_;  // a tick after the end must not wrap round to four billion
   dialog.SetItemTextFormat(res::IDC_PIO_COUNTDOWN, "%d", static_cast<int>(countdown_));

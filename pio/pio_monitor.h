@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace pio {
@@ -27,7 +27,7 @@ class PioMonitor {
     baseline_ = baseline;
   }
 
-  void OnTimer(app::DialogServices& dialog, vendor::TestEngine& engine, int id);
+  void OnTimer(dialog::DialogServices& dialog, vendor::TestEngine& engine, int id);
 
  private:
   uint32_t countdown_ = 0;

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/recorded_operation.h"
-#include "app/settings.h"
+#include "dialog/recorded_operation.h"
+#include "dialog/settings.h"
 #include "device/chip_connection.h"
 #include "platform/number_text.h"
 
@@ -17,8 +17,8 @@ constexpr size_t kSettingBuffer = 16;
 }  // namespace
 
 void PioTest::OnTesting() {
-  app::RecordedOperation record(dialog_, ledger::kPioTest, app::LastTickedTransport(dialog_));
-  std::string timeout = app::ReadSetting(app::kPioSection, app::kTestTimeoutKey, kSettingBuffer);
+  dialog::RecordedOperation record(dialog_, ledger::kPioTest, dialog::LastTickedTransport(dialog_));
+  std::string timeout = dialog::ReadSetting(dialog::kPioSection, dialog::kTestTimeoutKey, kSettingBuffer);
   monitor_.SetCountdown(static_cast<uint32_t>(platform::ParseDecimal(timeout)));
   dialog_.Report(" ");
 

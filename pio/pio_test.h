@@ -2,7 +2,7 @@
 // reports which the chip refused.
 #pragma once
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "pio/pio_monitor.h"
 #include "vendor/test_engine.h"
 
@@ -10,13 +10,13 @@ namespace pio {
 
 class PioTest {
  public:
-  PioTest(app::DialogServices& dialog, vendor::TestEngine& engine, PioMonitor& monitor)
+  PioTest(dialog::DialogServices& dialog, vendor::TestEngine& engine, PioMonitor& monitor)
       : dialog_(dialog), engine_(engine), monitor_(monitor) {}
 
   void OnTesting();
 
  private:
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
   PioMonitor& monitor_;
 };

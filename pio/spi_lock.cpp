@@ -1,6 +1,6 @@
 #include "pio/spi_lock.h"
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "res/resource_ids.h"
 
@@ -27,7 +27,7 @@ void SpiLock::OnLock() {
 }
 
 void SpiLock::LockSpiPort(std::string transport) {
-  app::RecordedOperation record(dialog_, ledger::kLock, transport);
+  dialog::RecordedOperation record(dialog_, ledger::kLock, transport);
   dialog_.Report(" ");
   device::ChipConnection connection;
   if (!device::OpenModuleConnection(dialog_, engine_, transport, false, &connection)) return;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace pio {
@@ -16,14 +16,14 @@ inline constexpr std::array<uint32_t, 4> kCustomerKey = {0x7A3C19E5u, 0x0B64D2F1
 
 class SpiLock {
  public:
-  SpiLock(app::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
+  SpiLock(dialog::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
 
   void OnLock();
   // The whole sequence on one device; one message when the device opened.
   void LockSpiPort(std::string transport);
 
  private:
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
 };
 

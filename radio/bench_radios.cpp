@@ -5,7 +5,7 @@
 
 namespace radio {
 
-bool OpenBenchRadios(app::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* reference, uint32_t* module) {
+bool OpenBenchRadios(dialog::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* reference, uint32_t* module) {
   *reference = device::OpenReferenceRadio(engine);
   if (*reference == 0) {
     dialog.MessageBox(kReferenceOpenFailed);
@@ -14,7 +14,7 @@ bool OpenBenchRadios(app::DialogServices& dialog, vendor::TestEngine& engine, ui
   }
   *module = device::OpenBenchModule(engine);
   if (*module == 0) {
-    dialog.MessageBox(app::kDeviceOpenFailed);
+    dialog.MessageBox(dialog::kDeviceOpenFailed);
     engine.closeTestEngine(*reference);
     return false;
   }

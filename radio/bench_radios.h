@@ -3,13 +3,13 @@
 
 #include <cstdint>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace radio {
 
 // Opens the reference radio, then the module. On failure the operator is told
 // which one did not answer, what was opened is closed, and the answer is false.
-bool OpenBenchRadios(app::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* reference, uint32_t* module);
+bool OpenBenchRadios(dialog::DialogServices& dialog, vendor::TestEngine& engine, uint32_t* reference, uint32_t* module);
 
 }  // namespace radio

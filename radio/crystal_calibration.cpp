@@ -1,6 +1,6 @@
 #include "radio/crystal_calibration.h"
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "platform/sleep.h"
 #include "radio/bench_radios.h"
@@ -14,11 +14,11 @@ constexpr uint16_t kBc7 = 7;
 
 }  // namespace
 
-CrystalCalibration::CrystalCalibration(app::DialogServices& dialog, vendor::TestEngine& engine, SettleWait wait)
+CrystalCalibration::CrystalCalibration(dialog::DialogServices& dialog, vendor::TestEngine& engine, SettleWait wait)
     : dialog_(dialog), engine_(engine), wait_(wait ? std::move(wait) : SettleWait(platform::SleepMs)) {}
 
 void CrystalCalibration::OnAutoCalibrate() {
-  app::RecordedOperation record(dialog_, ledger::kCalibration, {});
+  dialog::RecordedOperation record(dialog_, ledger::kCalibration, {});
   dialog_.Report(" ");
   uint32_t reference = 0, module = 0;
   if (!OpenBenchRadios(dialog_, engine_, &reference, &module)) return;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace radio {
@@ -21,7 +21,7 @@ class CrystalCalibration {
   static constexpr int32_t kFail = -1;
 
   // `wait` defaults to sleeping; the window keeps painting either way.
-  CrystalCalibration(app::DialogServices& dialog, vendor::TestEngine& engine, SettleWait wait = {});
+  CrystalCalibration(dialog::DialogServices& dialog, vendor::TestEngine& engine, SettleWait wait = {});
 
   void OnAutoCalibrate();
   void OnReset();
@@ -38,7 +38,7 @@ class CrystalCalibration {
   bool ReadOffsetKhz(uint32_t reference, double* offsetKhz);
   void Settle();
 
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
   SettleWait wait_;
 };

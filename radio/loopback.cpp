@@ -1,6 +1,6 @@
 #include "radio/loopback.h"
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "device/chip_connection.h"
 
 namespace radio {
@@ -16,12 +16,12 @@ constexpr int32_t kLeftMicrophone = 2;
 }  // namespace
 
 void LoopbackTest::OnMicAndSpeaker() {
-  app::RecordedOperation record(dialog_, ledger::kLoopback, app::LastTickedTransport(dialog_));
+  dialog::RecordedOperation record(dialog_, ledger::kLoopback, dialog::LastTickedTransport(dialog_));
   dialog_.Report(" ");
   device::ChipConnection connection;
   if (!device::OpenChipConnection(dialog_, engine_, &connection)) return;
   if (connection.module != kCodecHandle) {
-    dialog_.MessageBox(app::kDeviceOpenFailed);
+    dialog_.MessageBox(dialog::kDeviceOpenFailed);
     device::CloseChipConnection(engine_, connection);
     return;
   }

@@ -2,19 +2,19 @@
 // the right microphone first.
 #pragma once
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace radio {
 
 class LoopbackTest {
  public:
-  LoopbackTest(app::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
+  LoopbackTest(dialog::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
 
   void OnMicAndSpeaker();
 
  private:
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
 };
 

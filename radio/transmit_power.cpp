@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "app/recorded_operation.h"
+#include "dialog/recorded_operation.h"
 #include "device/chip_connection.h"
 #include "radio/bench_radios.h"
 #include "radio/calibration_constants.h"
@@ -29,7 +29,7 @@ int Whole(double value) {
 }  // namespace
 
 void TransmitPowerTest::OnTxPower() {
-  app::RecordedOperation record(dialog_, ledger::kTxPower, {});
+  dialog::RecordedOperation record(dialog_, ledger::kTxPower, {});
   dialog_.Report(" ");
   uint32_t reference = 0, module = 0;
   if (!OpenBenchRadios(dialog_, engine_, &reference, &module)) return;

@@ -5,14 +5,14 @@
 
 #include <cstdint>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "vendor/test_engine.h"
 
 namespace radio {
 
 class TransmitPowerTest {
  public:
-  TransmitPowerTest(app::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
+  TransmitPowerTest(dialog::DialogServices& dialog, vendor::TestEngine& engine) : dialog_(dialog), engine_(engine) {}
 
   void OnTxPower();
 
@@ -22,7 +22,7 @@ class TransmitPowerTest {
   void StopRadioTests(uint32_t module, uint32_t reference);
 
  private:
-  app::DialogServices& dialog_;
+  dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;
 };
 

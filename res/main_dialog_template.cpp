@@ -11,7 +11,7 @@ constexpr uint32_t kPio = kField | kHidden;
 
 // Dialog 102, in tab order.
 constexpr Control kMain[] = {
-    {IDCANCEL, Kind::PushButton, "Exit", 461, 311, 54, 37, kButton | kOwnerDraw, nullptr},
+    {kIdCancel, Kind::PushButton, "Exit", 461, 311, 54, 37, kButton | kOwnerDraw, nullptr},
     {IDC_READ_ADDR, Kind::PushButton, "ReadAddr", 301, 126, 45, 19, kButton, nullptr},
     {IDC_CURRENT_NAP, Kind::Edit, "", 81, 147, 62, 16, kAddress, "CurrentNap"},
     {kNoId, Kind::GroupBox, "2:Set BT Address", 7, 109, 347, 120, 0, nullptr},
@@ -102,7 +102,7 @@ constexpr Control kMain[] = {
 constexpr Control kAbout[] = {
     {IDR_MAINFRAME, Kind::Icon, "", 11, 14, 20, 20, 0, nullptr},
     {kNoId, Kind::Label, "Tarnwick 3.0版", 40, 10, 119, 8, 0, nullptr},
-    {IDOK, Kind::PushButton, "确定", 178, 7, 50, 14, kTabStop | kDefPushButton, nullptr},
+    {kIdOk, Kind::PushButton, "确定", 178, 7, 50, 14, kTabStop | kDefPushButton, nullptr},
 };
 
 }  // namespace

@@ -11,8 +11,8 @@ inline constexpr int IDM_ABOUTBOX = 0x0010;
 // The window menu's item that exports the production record.
 inline constexpr int IDM_EXPORT_RECORD = 0x0020;
 
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;  // the Exit button
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;  // the Exit button
 
 inline constexpr int IDC_READ_ADDR = 1000;
 inline constexpr int IDC_CURRENT_NAP = 1001;

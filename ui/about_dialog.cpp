@@ -20,7 +20,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   QWidget* first = nullptr;
   for (const res::Control& control : about.controls) {
     QWidget* widget = CreateControl(control, units, this);
-    if (control.id == res::IDOK) {
+    if (control.id == res::kIdOk) {
       auto* ok = static_cast<QPushButton*>(widget);
       // OK is the box's default: Enter anywhere in it closes it.
       ok->setDefault(true);

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "app/window.h"
+#include "dialog/window.h"
 #include "controls/gbk_text.h"
 #include "res/strings.h"
 
@@ -13,13 +13,13 @@ int ShowMessageBox(QWidget* owner, std::string_view gbkText, int buttons) {
   box.setWindowTitle(controls::FromGbk(res::kAppTitle));
   box.setTextFormat(Qt::PlainText);
   box.setText(controls::FromGbk(gbkText));
-  const bool yesNo = (buttons & 0xF) == app::MB_YESNO;
+  const bool yesNo = (buttons & 0xF) == dialog::kMbYesNo;
   box.setStandardButtons(yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
   box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
   const int answer = box.exec();
-  if (!yesNo) return app::IDOK;
+  if (!yesNo) return dialog::kIdOk;
   // Escape or the close box on a Yes/No question counts as No.
-  return answer == QMessageBox::Yes ? app::IDYES : app::IDNO;
+  return answer == QMessageBox::Yes ? dialog::kIdYes : dialog::kIdNo;
 }
 
 }  // namespace ui

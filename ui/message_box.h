@@ -6,7 +6,7 @@
 
 namespace ui {
 
-// Answers app::IDOK, app::IDYES or app::IDNO.
+// Answers dialog::kIdOk, dialog::kIdYes or dialog::kIdNo.
 int ShowMessageBox(QWidget* owner, std::string_view gbkText, int buttons);
 
 }  // namespace ui

@@ -1,7 +1,7 @@
 // The application object: binds the chip libraries, then runs the station window.
 #pragma once
 
-#include "app/transports.h"
+#include "dialog/transports.h"
 
 namespace ui {
 
@@ -13,7 +13,7 @@ class ProgrammerApp {
 
  private:
   // The adapters' transport strings belong to the program, not the dialog.
-  app::Transports transports_;
+  dialog::Transports transports_;
 };
 
 }  // namespace ui

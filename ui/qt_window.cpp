@@ -132,8 +132,8 @@ void QtWindow::Command(int id) {
   if (dialog_ == nullptr) return;
   if (dialog_->OnCommand(id)) return;
   // The framework's own answers to the two standard ids.
-  if (id == res::IDCANCEL) dialog_->OnCancel();
-  if (id == res::IDOK) dialog_->OnOK();
+  if (id == res::kIdCancel) dialog_->OnCancel();
+  if (id == res::kIdOk) dialog_->OnOK();
 }
 
 void QtWindow::SysCommand(unsigned command) {
@@ -336,14 +336,14 @@ void QtWindow::LineScroll(int id, int lines) {
 int QtWindow::ButtonState(int id) const {
   // The check mark alone: a box that merely holds the focus is not set.
   auto* button = qobject_cast<const QAbstractButton*>(Control(id));
-  return button != nullptr && button->isCheckable() && button->isChecked() ? app::BST_CHECKED : app::BST_UNCHECKED;
+  return button != nullptr && button->isCheckable() && button->isChecked() ? dialog::kBstChecked : dialog::kBstUnchecked;
 }
 
 void QtWindow::SetCheck(int id, int state) {
   if (auto* button = qobject_cast<QAbstractButton*>(Control(id)); button != nullptr && button->isCheckable()) {
     // As on the platform where setting a check sends no click notification.
     const bool outer = std::exchange(settingCheck_, true);
-    button->setChecked(state != app::BST_UNCHECKED);
+    button->setChecked(state != dialog::kBstUnchecked);
     settingCheck_ = outer;
   }
 }

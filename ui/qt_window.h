@@ -8,7 +8,7 @@
 #include <map>
 #include <memory>
 
-#include "app/window.h"
+#include "dialog/window.h"
 #include "ui/dialog_font.h"
 #include "ui/system_menu.h"
 
@@ -20,7 +20,7 @@ class MainDialog;
 
 namespace ui {
 
-class QtWindow : public QDialog, public app::Window {
+class QtWindow : public QDialog, public dialog::Window {
   Q_OBJECT
 
  public:
@@ -38,7 +38,7 @@ class QtWindow : public QDialog, public app::Window {
   SystemMenu& WindowMenu() { return systemMenu_; }
   void ShowSystemMenu(const QPoint& globalPosition);
 
-  // ---- app::Window ----
+  // ---- dialog::Window ----
   std::string ItemText(int id) const override;
   void SetItemText(int id, std::string_view text) override;
   void SetLimitText(int id, int bytes) override;

@@ -18,12 +18,12 @@ int main(int argc, char** argv) {
     return 2;
   }
   fakes::MemoryWindow window;
-  app::Transports transports;
+  dialog::Transports transports;
   app::MainDialog dialog(window, *libs.engine, *libs.flash, *libs.e2, transports);
   dialog.OnInitDialog();
   dialog.OnPaint();
-  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
-  window.SetCheck(res::IDC_DEVICE2, app::BST_CHECKED);
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
+  window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
   for (;;) {
     window.Type(res::IDC_START_LAP, "x");
     dialog.OnCommand(res::IDC_SET_ADDR);

@@ -51,15 +51,15 @@ class AddressStation : public ::testing::Test {
   fakes::TempWorkingDirectory folder;
   vendor::Libraries libs;
   fakes::MemoryWindow window;
-  app::Transports transports;
+  dialog::Transports transports;
   std::unique_ptr<app::MainDialog> dialog;
 };
 
 TEST_F(AddressStation, TwentyPressesOnTwoModulesGiveEveryAddressOnce) {
   ASSERT_EQ(transports.Device1Transport, "SPITRANS=USB SPIPORT=0");
   ASSERT_EQ(transports.Device2Transport, "SPITRANS=LPT SPIPORT=1");
-  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
-  window.SetCheck(res::IDC_DEVICE2, app::BST_CHECKED);
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
+  window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
   for (int press = 1; press <= 20; ++press) {
     // On the seventh press the second module refuses its address.
     Station("faults", "psWriteBdAddr", press == 7 ? "bc7" : "nobody");
@@ -87,7 +87,7 @@ TEST_F(AddressStation, TwentyPressesOnTwoModulesGiveEveryAddressOnce) {
 }
 
 TEST_F(AddressStation, NameAndAddressReadBackFromTheModule) {
-  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
   window.Type(res::IDC_DEVICE_NAME, "Tarn-01");
   dialog->OnCommand(res::IDC_NAME_CHANGE);
   EXPECT_EQ(window.ItemText(res::IDC_STATUS), "蓝牙名字修改成功!");

@@ -36,7 +36,7 @@ TEST_F(MemoryStation, EepromEraseWritesAFreshHeaderOnBothDevices) {
 TEST_F(MemoryStation, SpiFlashBurnThroughTheToolThenDumpGivesTheImageBack) {
   UseTool(NVSCMD);
   TickDevices(true, false);
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
   commands().OnSpiFlash();
   EXPECT_EQ(window.ItemText(res::IDC_MEMORY_SIZE), "8Mbit");
   EXPECT_EQ(window.ItemText(res::IDC_STATUS), "复位成功!");

@@ -91,12 +91,12 @@ class MemoryStation : public ::testing::Test {
     ASSERT_EQ(symlink(program.c_str(), "nvscmd.exe"), 0);
   }
   void SetMemoryBoxes(bool eeprom, bool spiFlash) {
-    window.SetCheck(res::IDC_EEPROM, eeprom ? app::BST_CHECKED : app::BST_UNCHECKED);
-    window.SetCheck(res::IDC_SPI_FLASH, spiFlash ? app::BST_CHECKED : app::BST_UNCHECKED);
+    window.SetCheck(res::IDC_EEPROM, eeprom ? dialog::kBstChecked : dialog::kBstUnchecked);
+    window.SetCheck(res::IDC_SPI_FLASH, spiFlash ? dialog::kBstChecked : dialog::kBstUnchecked);
   }
   void TickDevices(bool device1, bool device2) {
-    window.SetCheck(res::IDC_DEVICE1, device1 ? app::BST_CHECKED : app::BST_UNCHECKED);
-    window.SetCheck(res::IDC_DEVICE2, device2 ? app::BST_CHECKED : app::BST_UNCHECKED);
+    window.SetCheck(res::IDC_DEVICE1, device1 ? dialog::kBstChecked : dialog::kBstUnchecked);
+    window.SetCheck(res::IDC_DEVICE2, device2 ? dialog::kBstChecked : dialog::kBstUnchecked);
   }
   void ChooseFirmware(const std::string& path) { window.Type(res::IDC_FIRMWARE_PATH, path); }
   static std::string Sample(const char* name) { return std::string(SIM_SAMPLES_DIR) + "/" + name; }
@@ -117,7 +117,7 @@ class MemoryStation : public ::testing::Test {
   fakes::TempWorkingDirectory folder;
   vendor::Libraries libs;
   StatusHistoryWindow window;
-  app::Transports transports;
+  dialog::Transports transports;
   std::unique_ptr<app::MainDialog> dialog;
   QuickClock clock;
   memory::Host host;

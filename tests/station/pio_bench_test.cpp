@@ -41,7 +41,7 @@ TEST_F(PioBench, LockFailuresMadeByTheStation) {
   Set("module bc5", "present", "no");
   pio::SpiLock(*reports, *libraries.engine).OnLock();
   EXPECT_EQ(Reported(), (Lines{" ", "Set Customer Key fialed !!", " "}));
-  EXPECT_EQ(Boxes(), (std::vector<std::string>{app::kDeviceOpenFailed}));
+  EXPECT_EQ(Boxes(), (std::vector<std::string>{dialog::kDeviceOpenFailed}));
 }
 
 }  // namespace

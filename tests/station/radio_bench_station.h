@@ -39,7 +39,7 @@ class BenchStation : public ::testing::Test {
   static std::string Get(const std::string& section, const std::string& key) {
     return platform::ReadProfileString(section, key, 64, "station/station.ini");
   }
-  void Tick(int id) { window.SetCheck(id, app::BST_CHECKED); }
+  void Tick(int id) { window.SetCheck(id, dialog::kBstChecked); }
   const std::vector<std::string>& Reported() const { return reports->lines(); }
   std::vector<std::string> Boxes() const {
     std::vector<std::string> texts;
@@ -50,7 +50,7 @@ class BenchStation : public ::testing::Test {
   fakes::TempWorkingDirectory folder;
   vendor::Libraries libraries;
   fakes::MemoryWindow window;
-  app::Transports transports;
+  dialog::Transports transports;
   std::optional<app::MainDialog> dialog;
   std::optional<fakes::ReportedLines> reports;
 };

@@ -32,7 +32,7 @@ uint64_t Now() { return memory::SystemClock().NowMs(); }
 
 TEST_F(ToolChild, CommandLineReachesTheToolWordForWordAndIsNeverRunByAShell) {
   UseTool(TOOL_SCRIPT);
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
   TickDevices(true, true);
   ChooseFirmware("D:\\my fw\\a;b$(touch pwned)`touch pwned2`|x>y.xuv");
   commands().OnBrun();
@@ -53,7 +53,7 @@ TEST_F(ToolChild, CommandLineReachesTheToolWordForWordAndIsNeverRunByAShell) {
 
 TEST_F(ToolChild, PathWithBlanksReachesTheToolAsOneArgument) {
   UseTool(TOOL_SCRIPT);
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
   TickDevices(true, false);
   for (const char* path : {"D:\\My Firmware\\app.xuv", "D:\\My Firmware\\", "D:\\My\tFirmware\\\\", "D:\\fw\\"}) {
     window.statuses.clear();
@@ -69,7 +69,7 @@ TEST_F(ToolChild, RealToolBurnsAFileFromAFolderWithABlankInItsName) {
   UseTool(NVSCMD);
   std::filesystem::create_directory("My Firmware");
   std::filesystem::copy_file(Sample("sample_spi.xuv"), "My Firmware/app.xuv");
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
   TickDevices(true, false);
   ChooseFirmware(folder.path() + "/My Firmware/app.xuv");
   commands().OnBrun();
@@ -92,7 +92,7 @@ TEST_F(ToolChild, BurnTheRealToolFailedShowsItsExitCodeAndTheChipIsStillReset) {
   };
   UseTool(NVSCMD);
   ASSERT_TRUE(platform::WriteProfileString("station", "trace", "on", "station/station.ini"));
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
   TickDevices(true, false);
   ChooseFirmware(Sample("sample_spi.xuv"));
   for (const auto& c : kFaults) {
@@ -164,7 +164,7 @@ TEST_F(ToolChild, ToolThatCannotBeStartedGetsTheBoxAndNoReset) {
     if (c.tool) UseTool(c.tool);
     transports.Device1Transport = c.transport;
     window.statuses.clear();
-    window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
+    window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
     TickDevices(true, false);
     ChooseFirmware(Sample("sample_spi.xuv"));
     commands().OnBrun();

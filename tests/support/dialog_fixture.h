@@ -26,7 +26,7 @@ class DialogTest : public ::testing::Test {
     transports.Device2Transport = "SPITRANS=LPT SPIPORT=1";
   }
 
-  void Tick(int id, bool set = true) { window.SetCheck(id, set ? app::BST_CHECKED : app::BST_UNCHECKED); }
+  void Tick(int id, bool set = true) { window.SetCheck(id, set ? dialog::kBstChecked : dialog::kBstUnchecked); }
   std::string Log() const { return window.ItemText(res::IDC_LOG); }
   std::string Status() const { return window.ItemText(res::IDC_STATUS); }
 
@@ -36,7 +36,7 @@ class DialogTest : public ::testing::Test {
   RecordingTestFlash flash;
   RecordingTestE2 e2;
   Calls allCalls;  // every library's calls, in order
-  app::Transports transports;
+  dialog::Transports transports;
   app::MainDialog dialog{window, engine, flash, e2, transports};
 };
 

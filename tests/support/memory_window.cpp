@@ -75,7 +75,7 @@ int MemoryWindow::CurSel(int id) const {
 
 int MemoryWindow::MessageBox(std::string_view text, int buttons) {
   boxes_.push_back({std::string(text), buttons});
-  int answer = buttons == app::MB_YESNO ? app::IDYES : app::IDOK;
+  int answer = buttons == dialog::kMbYesNo ? dialog::kIdYes : dialog::kIdOk;
   if (!boxAnswers_.empty()) {
     answer = boxAnswers_.front();
     boxAnswers_.pop_front();

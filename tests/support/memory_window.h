@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "app/window.h"
+#include "dialog/window.h"
 
 namespace fakes {
 
-class MemoryWindow : public app::Window {
+class MemoryWindow : public dialog::Window {
  public:
   // Every control of the main dialog, with its template caption and state.
   MemoryWindow();

@@ -11,7 +11,7 @@
 
 namespace fakes {
 
-class ReportedLines : public app::DialogServices {
+class ReportedLines : public dialog::DialogServices {
  public:
   explicit ReportedLines(app::MainDialog& dialog) : dialog_(dialog) {}
 
@@ -19,10 +19,10 @@ class ReportedLines : public app::DialogServices {
 
   bool CollectFields() override { return dialog_.CollectFields(); }
   void ShowFields() override { dialog_.ShowFields(); }
-  app::FieldValues& Fields() override { return dialog_.Fields(); }
+  dialog::FieldValues& Fields() override { return dialog_.Fields(); }
   bool IsButtonSet(int id) const override { return dialog_.IsButtonSet(id); }
-  const app::Transports& transports() const override { return dialog_.transports(); }
-  app::Window& window() override { return dialog_.window(); }
+  const dialog::Transports& transports() const override { return dialog_.transports(); }
+  dialog::Window& window() override { return dialog_.window(); }
   void CaretToEnd(int id) override { dialog_.CaretToEnd(id); }
   ledger::Ledger& Ledger() override { return dialog_.Ledger(); }
 

@@ -74,13 +74,13 @@ TEST_F(AddressLedger, ASecondProgramOnTheFolderWritesNoAddress) {
   fakes::RecordingTestEngine otherEngine;
   auto other = std::make_unique<app::MainDialog>(otherWindow, otherEngine, flash, e2, transports);
   other->OnInitDialog();
-  otherWindow.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+  otherWindow.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
   PressSetAddr(*other, otherWindow);
   EXPECT_TRUE(otherEngine.CallsOf("psWriteBdAddr").empty());
   EXPECT_TRUE(otherEngine.CallsOf("openTestEngineSpiTrans").empty());
   EXPECT_EQ(otherWindow.ItemText(res::IDC_STATUS), "另一个工位程序正在使用btconfig.ini, 本程序不写地址! 请先关闭另一个程序. ");
 
-  otherWindow.AnswerNextMessageBox(app::IDYES);
+  otherWindow.AnswerNextMessageBox(dialog::kIdYes);
   other->OnCommand(res::IDC_CLEAR);
   EXPECT_EQ(Stored("SUM", "total"), "0");
 

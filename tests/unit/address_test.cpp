@@ -254,14 +254,14 @@ TEST_F(Address, ClearAsksFirstAndOnYesStoresZero) {
   dialog.OnInitDialog();
   window.Type(res::IDC_DEVICE_NAME, "typed");
 
-  window.AnswerNextMessageBox(app::IDNO);
+  window.AnswerNextMessageBox(dialog::kIdNo);
   dialog.OnCommand(res::IDC_CLEAR);
   EXPECT_EQ(window.messageBoxes().back().text, "Are you srue to clear the SUM ?");
-  EXPECT_EQ(window.messageBoxes().back().buttons, app::MB_YESNO);
+  EXPECT_EQ(window.messageBoxes().back().buttons, dialog::kMbYesNo);
   EXPECT_EQ(Stored("SUM", "total"), "9");
   EXPECT_EQ(window.ItemText(res::IDC_BURN_COUNT), "9");
 
-  window.AnswerNextMessageBox(app::IDYES);
+  window.AnswerNextMessageBox(dialog::kIdYes);
   dialog.OnCommand(res::IDC_CLEAR);
   EXPECT_EQ(Stored("SUM", "total"), "0");
   EXPECT_EQ(window.ItemText(res::IDC_BURN_COUNT), "0");

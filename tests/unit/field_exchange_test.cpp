@@ -14,11 +14,11 @@ using FieldExchange = DialogTest;
 struct Bound {
   int id;
   const char* name;
-  std::string& (*value)(app::FieldValues&);
+  std::string& (*value)(dialog::FieldValues&);
   size_t limit;  // 0: none
   bool list;
 };
-#define VALUE(member) [](app::FieldValues& f) -> std::string& { return f.member; }
+#define VALUE(member) [](dialog::FieldValues& f) -> std::string& { return f.member; }
 const Bound kOrder[] = {
     {res::IDC_FIRMWARE_PATH, "FirmwarePath", VALUE(FirmwarePath), 0, false},
     {res::IDC_DEVICE1_LIST, "Device1Label", VALUE(Device1Label), 0, true},
@@ -206,13 +206,13 @@ TEST_F(FieldExchange, EnterEndsTheDialogOnlyWhenEveryFieldFits) {
   EXPECT_EQ(window.focus(), res::IDC_START_UAP);
   window.Type(res::IDC_START_UAP, "5b");
   dialog.OnOK();
-  EXPECT_EQ(window.endResult(), app::IDOK);
+  EXPECT_EQ(window.endResult(), dialog::kIdOk);
 }
 
 TEST_F(FieldExchange, CancelEndsWithoutCollecting) {
   window.Type(res::IDC_START_UAP, "5bb");
   dialog.OnCancel();
-  EXPECT_EQ(window.endResult(), app::IDCANCEL);
+  EXPECT_EQ(window.endResult(), dialog::kIdCancel);
   EXPECT_TRUE(window.messageBoxes().empty());
 }
 

@@ -12,7 +12,7 @@ TEST_F(InitDialog, WithoutSettingsFileFieldsAreEmptyEepromIsTickedAndSizeIsZero)
   for (int id : {res::IDC_START_NAP, res::IDC_START_UAP, res::IDC_START_LAP, res::IDC_BURN_COUNT}) {
     EXPECT_EQ(window.ItemText(id), "") << id;
   }
-  EXPECT_EQ(window.ButtonState(res::IDC_EEPROM), app::BST_CHECKED);
+  EXPECT_EQ(window.ButtonState(res::IDC_EEPROM), dialog::kBstChecked);
   EXPECT_EQ(window.ButtonState(res::IDC_SPI_FLASH), 0);
   EXPECT_EQ(window.ButtonState(res::IDC_PARALLEL_FLASH), 0);
   EXPECT_EQ(window.ItemText(res::IDC_MEMORY_SIZE), "0Kbit");

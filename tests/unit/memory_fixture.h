@@ -116,7 +116,7 @@ class FakeTool {
 
 // The dialog's services as the memory commands see them, with every message
 // kept in the shared call list as {"Report", text}.
-class RecordingServices : public app::DialogServices {
+class RecordingServices : public dialog::DialogServices {
  public:
   RecordingServices(app::MainDialog& dialog, Calls& all) : dialog_(dialog), all_(all) {}
 
@@ -125,10 +125,10 @@ class RecordingServices : public app::DialogServices {
     ++showFieldsCalls;
     dialog_.ShowFields();
   }
-  app::FieldValues& Fields() override { return dialog_.Fields(); }
+  dialog::FieldValues& Fields() override { return dialog_.Fields(); }
   bool IsButtonSet(int id) const override { return dialog_.IsButtonSet(id); }
-  const app::Transports& transports() const override { return dialog_.transports(); }
-  app::Window& window() override { return dialog_.window(); }
+  const dialog::Transports& transports() const override { return dialog_.transports(); }
+  dialog::Window& window() override { return dialog_.window(); }
   void CaretToEnd(int id) override { dialog_.CaretToEnd(id); }
   ledger::Ledger& Ledger() override { return dialog_.Ledger(); }
 
@@ -157,7 +157,7 @@ class MemoryTest : public fakes::DialogTest {
 
   // The operator's click: an auto check box toggles, then its handler runs.
   void Click(int id) {
-    window.SetCheck(id, window.ButtonState(id) ? app::BST_UNCHECKED : app::BST_CHECKED);
+    window.SetCheck(id, window.ButtonState(id) ? dialog::kBstUnchecked : dialog::kBstChecked);
     dialog.OnCommand(id);
   }
   // The memory type as the boxes 1041, 1042 and 1045 show it.

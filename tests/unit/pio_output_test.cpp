@@ -86,7 +86,7 @@ TEST_F(PioOutput, NoDeviceToTestShowsTheBoxAndClosesNothingButZero) {
     EXPECT_EQ(Status(), " ") << c.name;
     EXPECT_EQ(module.calls(), c.calls) << c.name;
     ASSERT_EQ(window.messageBoxes().size(), boxes + 1) << c.name;
-    EXPECT_EQ(window.messageBoxes().back().text, app::kDeviceOpenFailed) << c.name;
+    EXPECT_EQ(window.messageBoxes().back().text, dialog::kDeviceOpenFailed) << c.name;
   }
 }
 

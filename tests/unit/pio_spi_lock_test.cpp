@@ -104,7 +104,7 @@ TEST_F(SpiLock, DeviceThatDoesNotOpenGetsTheBoxAndTheNextIsStillLocked) {
   engine.Script("openTestEngineSpiTrans", 0);
   lock.OnLock();
   ASSERT_EQ(window.messageBoxes().size(), 1u);
-  EXPECT_EQ(window.messageBoxes()[0].text, app::kDeviceOpenFailed);
+  EXPECT_EQ(window.messageBoxes()[0].text, dialog::kDeviceOpenFailed);
   EXPECT_EQ(reports.lines(), (Lines{" ", " ", " SPI unlocked, customer key not set !!"}));
   EXPECT_EQ(engine.customerKeys, Keys{pio::kCustomerKey});
   Calls expected = {kOpenDevice1, {"closeTestEngine", "0"}};

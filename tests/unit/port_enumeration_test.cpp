@@ -39,9 +39,9 @@ TEST_F(PortEnumeration, SplitsTheAnswerAtTheLastCommaOfEachList) {
   };
   for (const auto& c : kCases) {
     fakes::MemoryWindow fresh;
-    app::Transports freshTransports;
+    dialog::Transports freshTransports;
     app::MainDialog freshDialog(fresh, engine, flash, e2, freshTransports);
-    fresh.SetCheck(res::IDC_EEPROM, app::BST_CHECKED);
+    fresh.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
     Answer(c.names, c.transports);
     freshDialog.OnPaint();
     EXPECT_EQ(fresh.listEntries(res::IDC_DEVICE1_LIST), std::vector<std::string>{c.name1}) << c.names;
@@ -141,7 +141,7 @@ TEST_F(PortEnumeration, NothingEnumeratesWhileAHandlerRuns) {
     app::MainDialog* dialog = nullptr;
     void KeepPainting() override { dialog->OnPaint(); }
   } painting;
-  painting.SetCheck(res::IDC_EEPROM, app::BST_CHECKED);
+  painting.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
   app::MainDialog busy(painting, engine, flash, e2, transports);
   painting.dialog = &busy;
   busy.OnCommand(res::IDC_LIST_CLEAR);

@@ -192,7 +192,7 @@ TEST_F(CrystalCalibration, Bc5FailuresAndWhatFollowsThem) {
        [](auto& e) { e.Script("openTestEngineSpi", 0); },
        {" "},
        {kOpenReference, kOpenModule, {"closeTestEngine", "1"}},
-       {app::kDeviceOpenFailed}},
+       {dialog::kDeviceOpenFailed}},
       {"reference not receiving",
        [](auto& e) { e.Script("radiotestRxdata1", 0); },
        {" ", "Currention is BC5 !"},
@@ -394,7 +394,7 @@ TEST_F(CrystalCalibration, ResetWithAModuleThatDoesNotOpenStopsAtTheBox) {
   calibration.OnReset();
   EXPECT_EQ(reports.lines(), (Lines{" "}));
   ASSERT_EQ(window.messageBoxes().size(), 1u);
-  EXPECT_EQ(window.messageBoxes()[0].text, app::kDeviceOpenFailed);
+  EXPECT_EQ(window.messageBoxes()[0].text, dialog::kDeviceOpenFailed);
   EXPECT_EQ(engine.calls(), (Calls{{"openTestEngine", "2,\\\\.\\CSR0,0,0,100"},
                                    {"openTestEngineSpiTrans", "SPITRANS=USB SPIPORT=0,0"},
                                    {"closeTestEngine", "0"},

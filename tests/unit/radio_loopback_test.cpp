@@ -77,7 +77,7 @@ TEST_F(Loopback, ModuleThatIsNotConnectionOneEndsAtTheBox) {
     EXPECT_EQ(lines.lines(), (Lines{" "})) << c.name;
     EXPECT_EQ(module.calls(), c.calls) << c.name;
     ASSERT_EQ(window.messageBoxes().size(), boxes + 1) << c.name;
-    EXPECT_EQ(window.messageBoxes().back().text, app::kDeviceOpenFailed) << c.name;
+    EXPECT_EQ(window.messageBoxes().back().text, dialog::kDeviceOpenFailed) << c.name;
   }
 }
 

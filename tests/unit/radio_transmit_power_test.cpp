@@ -172,7 +172,7 @@ TEST_F(TransmitPower, RadiosThatDoNotOpen) {
        radio::kReferenceOpenFailed,
        {{"openTestEngine", "2,\\\\.\\csr0,0,1000,2000"}, {"closeTestEngine", "0"}}},
       {"openTestEngineSpi",
-       app::kDeviceOpenFailed,
+       dialog::kDeviceOpenFailed,
        {{"openTestEngine", "2,\\\\.\\csr0,0,1000,2000"}, {"openTestEngineSpi", "-1,0,2"}, {"closeTestEngine", "1"}}},
   };
   for (const auto& c : kCases) {
@@ -195,7 +195,7 @@ TEST_F(TransmitPower, ButtonIsRouted) {
                                    {"openTestEngineSpi", "-1,0,2"},
                                    {"closeTestEngine", "1"}}));
   ASSERT_EQ(window.messageBoxes().size(), 1u);
-  EXPECT_EQ(window.messageBoxes()[0].text, app::kDeviceOpenFailed);
+  EXPECT_EQ(window.messageBoxes()[0].text, dialog::kDeviceOpenFailed);
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ class ExitButtonTest : public WindowTest {
  protected:
   void SetUp() override {
     Open();
-    exit = static_cast<HoverButton*>(Control(res::IDCANCEL));
+    exit = static_cast<HoverButton*>(Control(res::kIdCancel));
     // As drawn: 8 bits a channel.
     face = exit->palette().color(QPalette::Button).rgb();
     light = exit->palette().color(QPalette::Light).rgb();
@@ -117,7 +117,7 @@ TEST_F(ExitButtonTest, SpaceHeldDownDrawsItSunkenWithoutAHover) {
   QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
   QApplication::sendEvent(exit, &release);
   EXPECT_FALSE(window.isVisible());
-  EXPECT_EQ(window.result(), app::IDCANCEL);
+  EXPECT_EQ(window.result(), dialog::kIdCancel);
 }
 
 TEST_F(ExitButtonTest, LeavingTheButtonRemovesTheEdge) {

@@ -66,8 +66,8 @@ TEST_F(PaintingTest, ChildrenChangingTheirTextDoNotEnumerate) {
   dialog.SetItemTextFormat(res::IDC_PROGRESS, "%d", 42);
   window.SetItemText(res::IDC_MEMORY_SIZE, "512Kbit");
   window.AddString(res::IDC_DEVICE2_LIST, "extra");
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_UNCHECKED);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstUnchecked);
   window.grab();
   QTest::qWait(200);
   EXPECT_EQ(Enumerations(), before);

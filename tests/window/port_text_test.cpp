@@ -73,11 +73,11 @@ TEST_F(PortTextTest, ListsTakeEntriesAndSelections) {
 }
 
 TEST_F(PortTextTest, ACheckBoxIsSetByItsCheckMarkAlone) {
-  window.SetCheck(res::IDC_DEVICE1, app::BST_UNCHECKED);
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstUnchecked);
   Control(res::IDC_DEVICE1)->setFocus();
-  EXPECT_EQ(window.ButtonState(res::IDC_DEVICE1), app::BST_UNCHECKED);
-  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
-  EXPECT_EQ(window.ButtonState(res::IDC_DEVICE1), app::BST_CHECKED);
+  EXPECT_EQ(window.ButtonState(res::IDC_DEVICE1), dialog::kBstUnchecked);
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
+  EXPECT_EQ(window.ButtonState(res::IDC_DEVICE1), dialog::kBstChecked);
   EXPECT_TRUE(ControlAs<QCheckBox>(res::IDC_DEVICE1)->isChecked());
 }
 

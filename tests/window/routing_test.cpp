@@ -96,7 +96,7 @@ TEST_F(RoutingTest, EnterInAFieldEndsTheDialogWhenEveryFieldFits) {
   Control(res::IDC_DEVICE_NAME)->setFocus();
   QTest::keyClick(Control(res::IDC_DEVICE_NAME), Qt::Key_Return);
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(window.result(), app::IDOK);
+  EXPECT_EQ(window.result(), dialog::kIdOk);
 }
 
 TEST_F(RoutingTest, EnterWithAFieldOverItsLimitShowsTheBoxAndTheWindowStays) {
@@ -119,7 +119,7 @@ TEST_F(RoutingTest, EnterInTheLogPaneIsTheDialogsOk) {
   Control(res::IDC_LOG)->setFocus();
   QTest::keyClick(Control(res::IDC_LOG), Qt::Key_Return);
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(window.result(), app::IDOK);
+  EXPECT_EQ(window.result(), dialog::kIdOk);
 }
 
 TEST_F(RoutingTest, EscapeEndsWithoutCollecting) {
@@ -128,26 +128,26 @@ TEST_F(RoutingTest, EscapeEndsWithoutCollecting) {
   Control(res::IDC_DEVICE_NAME)->setFocus();
   QTest::keyClick(Control(res::IDC_DEVICE_NAME), Qt::Key_Escape);
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(window.result(), app::IDCANCEL);
+  EXPECT_EQ(window.result(), dialog::kIdCancel);
 }
 
 TEST_F(RoutingTest, ExitAndTheCloseBoxEndTheDialog) {
-  QTest::mouseClick(Control(res::IDCANCEL), Qt::LeftButton);
+  QTest::mouseClick(Control(res::kIdCancel), Qt::LeftButton);
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(window.result(), app::IDCANCEL);
+  EXPECT_EQ(window.result(), dialog::kIdCancel);
 
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   window.close();
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(window.result(), app::IDCANCEL);
+  EXPECT_EQ(window.result(), dialog::kIdCancel);
 }
 
 TEST_F(RoutingTest, EnterOnAFocusedButtonClicksThatButton) {
-  Control(res::IDCANCEL)->setFocus();
-  QTest::keyClick(Control(res::IDCANCEL), Qt::Key_Return);
+  Control(res::kIdCancel)->setFocus();
+  QTest::keyClick(Control(res::kIdCancel), Qt::Key_Return);
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(window.result(), app::IDCANCEL);
+  EXPECT_EQ(window.result(), dialog::kIdCancel);
 }
 
 TEST_F(RoutingTest, ClicksReachTheirHandlers) {
@@ -174,10 +174,10 @@ TEST_F(RoutingTest, EveryWayOfTickingAMemoryBoxRunsItsCommandOnce) {
     for (const auto& c : kCases) {
       SCOPED_TRACE(std::string(NameOf(way)) + " on " + std::to_string(c.id));
       // The state at start, set as the dialog's logic sets it.
-      window.SetCheck(res::IDC_EEPROM, app::BST_CHECKED);
-      window.SetCheck(res::IDC_SPI_FLASH, app::BST_UNCHECKED);
-      window.SetCheck(res::IDC_PARALLEL_FLASH, app::BST_UNCHECKED);
-      window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+      window.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
+      window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstUnchecked);
+      window.SetCheck(res::IDC_PARALLEL_FLASH, dialog::kBstUnchecked);
+      window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
       flash.Clear();
 
       Activate(ControlAs<QAbstractButton>(c.id), way);
@@ -198,19 +198,19 @@ TEST_F(RoutingTest, EveryWayOfPressingAButtonRunsItsCommand) {
     Activate(ControlAs<QAbstractButton>(res::IDC_LIST_CLEAR), way);
     EXPECT_EQ(window.ItemText(res::IDC_LOG), "");
   }
-  Activate(ControlAs<QAbstractButton>(res::IDCANCEL), Way::AccessiblePress);
+  Activate(ControlAs<QAbstractButton>(res::kIdCancel), Way::AccessiblePress);
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(window.result(), app::IDCANCEL);
+  EXPECT_EQ(window.result(), dialog::kIdCancel);
 }
 
 TEST_F(RoutingTest, TheDialogsOwnCheckRunsNoCommand) {
   // As on the platform where setting a check sends no click: SelectSpiFlash sets
   // 1042 itself and must not run OnSpiFlash again, nor would any other SetCheck.
-  window.SetCheck(res::IDC_DEVICE1, app::BST_CHECKED);
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
   flash.Clear();
-  window.SetCheck(res::IDC_SPI_FLASH, app::BST_CHECKED);
-  window.SetCheck(res::IDC_PARALLEL_FLASH, app::BST_CHECKED);
-  window.SetCheck(res::IDC_EEPROM, app::BST_UNCHECKED);
+  window.SetCheck(res::IDC_SPI_FLASH, dialog::kBstChecked);
+  window.SetCheck(res::IDC_PARALLEL_FLASH, dialog::kBstChecked);
+  window.SetCheck(res::IDC_EEPROM, dialog::kBstUnchecked);
   EXPECT_TRUE(flash.calls().empty());
   EXPECT_TRUE(ControlAs<QAbstractButton>(res::IDC_SPI_FLASH)->isChecked());
   EXPECT_TRUE(ControlAs<QAbstractButton>(res::IDC_PARALLEL_FLASH)->isChecked());
@@ -259,7 +259,7 @@ TEST_F(RoutingTest, AScreenReadersPressOnCloseEndsTheDialog) {
   ASSERT_NE(close->actionInterface(), nullptr);
   close->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   QTRY_VERIFY(Ended());
-  EXPECT_EQ(window.result(), app::IDCANCEL);
+  EXPECT_EQ(window.result(), dialog::kIdCancel);
 }
 
 TEST_F(RoutingTest, AltSpaceOpensTheWindowMenuAndItsItemOpensTheAboutBox) {

@@ -244,7 +244,7 @@ TEST_F(TemplateTest, TheWindowShowsEveryControlOfDialog102) {
 
   // Tab moves through the controls that take the focus in the order described.
   std::vector<int> chain;
-  QWidget* first = Control(res::IDCANCEL);
+  QWidget* first = Control(res::kIdCancel);
   QWidget* widget = first;
   do {
     const int id = ui::ControlId(widget);
@@ -411,7 +411,7 @@ TEST_F(TemplateTest, ScreenReadersKnowEachControl) {
     const char* name;
     const char* description;
   } kNames[] = {
-      {res::IDCANCEL, "Exit", ""},
+      {res::kIdCancel, "Exit", ""},
       {res::IDC_READ_ADDR, "ReadAddr", ""},
       {res::IDC_EEPROM, "EEPROM", ""},
       {res::IDC_START_NAP, "StartNap", ""},

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/main_dialog.h"
-#include "app/transports.h"
+#include "dialog/transports.h"
 #include "tests/support/recording_test_e2.h"
 #include "tests/support/recording_test_engine.h"
 #include "tests/support/recording_test_flash.h"
@@ -45,7 +45,7 @@ class WindowTest : public ::testing::Test {
   fakes::RecordingTestEngine engine;
   fakes::RecordingTestFlash flash;
   fakes::RecordingTestE2 e2;
-  app::Transports transports;
+  dialog::Transports transports;
   ui::QtWindow window;
   app::MainDialog dialog{window, engine, flash, e2, transports};
 };

@@ -7,12 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/field_values.h"
-#include "app/transports.h"
-#include "app/window.h"
+#include "dialog/field_values.h"
+#include "dialog/transports.h"
+#include "dialog/window.h"
 #include "ledger/ledger.h"
 
-namespace app {
+namespace dialog {
 
 // The one message every handler shows when the module does not answer.
 inline constexpr const char* kDeviceOpenFailed = "设备打开失败!请连接设备到蓝牙IC.\n 开机键长按.";
@@ -59,10 +59,10 @@ class DialogServices {
 
   // Caret behind the last character, scrolled into view.
   virtual void CaretToEnd(int id) = 0;
-  // The modal box with the OK button; answers IDOK.
+  // The modal box with the OK button; answers kIdOk.
   int MessageBox(std::string_view text) {
     Shown(text);
-    return window().MessageBox(text, MB_OK);
+    return window().MessageBox(text, kMbOk);
   }
 
   // The address ledger and production record of this station.
@@ -86,4 +86,4 @@ class DialogServices {
   ledger::OperationRow* recording_ = nullptr;
 };
 
-}  // namespace app
+}  // namespace dialog

@@ -5,14 +5,14 @@
 
 #include <string>
 
-#include "app/dialog_services.h"
+#include "dialog/dialog_services.h"
 #include "ledger/operation_row.h"
 #include "platform/host_name.h"
 #include "platform/sha256.h"
 #include "platform/sleep.h"
 #include "res/resource_ids.h"
 
-namespace app {
+namespace dialog {
 
 class RecordedOperation {
  public:
@@ -64,4 +64,4 @@ inline std::string FirstTickedTransport(DialogServices& dialog) {
   return {};
 }
 
-}  // namespace app
+}  // namespace dialog

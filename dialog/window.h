@@ -7,19 +7,19 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace dialog {
 
 // Message-box buttons and the answers, with the platform's numbers.
-inline constexpr int MB_OK = 0x0;
-inline constexpr int MB_YESNO = 0x4;
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
+inline constexpr int kMbOk = 0x0;
+inline constexpr int kMbYesNo = 0x4;
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdYes = 6;
+inline constexpr int kIdNo = 7;
 
 // Button states, as the state query reports them.
-inline constexpr int BST_UNCHECKED = 0x0;
-inline constexpr int BST_CHECKED = 0x1;
+inline constexpr int kBstUnchecked = 0x0;
+inline constexpr int kBstChecked = 0x1;
 
 class Window {
  public:
@@ -52,7 +52,7 @@ class Window {
   virtual int CurSel(int id) const = 0;
   virtual void SetCurSel(int id, int index) = 0;
 
-  // Modal boxes: answer IDOK, IDYES or IDNO. The caption is the application's title.
+  // Modal boxes: answer kIdOk, kIdYes or kIdNo. The caption is the application's title.
   virtual int MessageBox(std::string_view text, int buttons) = 0;
   // The standard file-open box with a filter such as "Files(*.bin)|*.bin||";
   // the full path chosen, or nothing when the operator cancels.
@@ -74,4 +74,4 @@ class Window {
   virtual void KeepPainting() = 0;
 };
 
-}  // namespace app
+}  // namespace dialog

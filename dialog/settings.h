@@ -9,7 +9,7 @@
 
 #include "platform/profile_file.h"
 
-namespace app {
+namespace dialog {
 
 inline constexpr const char* kSettingsFile = "./btconfig.ini";
 
@@ -32,4 +32,4 @@ inline bool WriteSetting(std::string_view section, std::string_view key, std::st
   return platform::WriteProfileString(section, key, value, kSettingsFile);
 }
 
-}  // namespace app
+}  // namespace dialog

@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-namespace app {
+namespace dialog {
 
 struct FieldValues {
   std::string FirmwarePath;
@@ -24,4 +24,4 @@ struct FieldValues {
   std::array<std::string, 8> PioText;
 };
 
-}  // namespace app
+}  // namespace dialog

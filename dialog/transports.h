@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace app {
+namespace dialog {
 
 // The texts that name the two programming adapters to the chip libraries, for
 // example "SPITRANS=USB SPIPORT=0". They belong to the program, not the dialog,
@@ -12,4 +12,4 @@ struct Transports {
   std::string Device2Transport;
 };
 
-}  // namespace app
+}  // namespace dialog
