@@ -93,11 +93,18 @@ void MainDialog::OnInitDialog() {
 
   // Before the counter is shown: opening the ledger moves it past any address
   // a program that died may have given a module.
-  Ledger();
-  fields_.BurnCount = dialog::ReadSetting(dialog::kSumSection, dialog::kTotalKey, 16);
-  fields_.StartNap = dialog::ReadSetting(dialog::kAddressSection, dialog::kNapKey, 16);
-  fields_.StartUap = dialog::ReadSetting(dialog::kAddressSection, dialog::kUapKey, 16);
-  fields_.StartLap = dialog::ReadSetting(dialog::kAddressSection, dialog::kLapKey, 128);
+  // A line's server shows the next address of the shared range and this station's count.
+  if (std::optional<ledger::ShownCounter> shared = Ledger().SharedCounter()) {
+    fields_.BurnCount = shared->totalText;
+    fields_.StartNap = shared->napText;
+    fields_.StartUap = shared->uapText;
+    fields_.StartLap = shared->lapText;
+  } else {
+    fields_.BurnCount = dialog::ReadSetting(dialog::kSumSection, dialog::kTotalKey, 16);
+    fields_.StartNap = dialog::ReadSetting(dialog::kAddressSection, dialog::kNapKey, 16);
+    fields_.StartUap = dialog::ReadSetting(dialog::kAddressSection, dialog::kUapKey, 16);
+    fields_.StartLap = dialog::ReadSetting(dialog::kAddressSection, dialog::kLapKey, 128);
+  }
   for (size_t i = 0; i < fields_.PioText.size(); ++i) {
     fields_.PioText[i] = dialog::ReadSetting(dialog::kPioSection, "pio_" + std::to_string(i + 1), 16);
   }

@@ -22,6 +22,12 @@ constexpr const char* kNotHex = "btconfig.ini中的%s=%s不是十六进制地址
 constexpr const char* kCounterNotSaved = "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ";
 constexpr const char* kHeld = "另一个工位程序正在使用btconfig.ini, 本程序不写地址! 请先关闭另一个程序. ";
 constexpr const char* kRecordFailed = "production.db写入失败! 地址未写入, 请检查磁盘后再写地址. ";
+constexpr const char* kServerUnreachable = "无法连接地址服务器%s! 地址未写入, 请检查网络和服务器后再按SetAddr. ";
+constexpr const char* kServerRefused = "地址服务器%s拒绝了地址操作! 地址未写入, 请检查数据库设置(tarnwick-record range add). ";
+constexpr const char* kServerRangeUsedUp = "地址服务器%s上的地址段已用完! 请用tarnwick-record range add添加新的地址段. ";
+constexpr const char* kBadServerUrl =
+    "btconfig.ini中[ledger] url无效! 应为postgresql://user@host:port/dbname, 密码只放在.pgpass. 地址未写入. ";
+constexpr const char* kNoServerLedger = "本程序不支持地址服务器(btconfig.ini中的[ledger] url), 地址未写入! ";
 constexpr const char* kConfirmClear = "Are you srue to clear the SUM ?";
 
 std::string Hex(const char* format, uint32_t value) {
@@ -89,6 +95,21 @@ bool Address::Refused(const ledger::NextAddress& next) {
     case ledger::Refusal::RecordFailed:
       dialog_.Report("%s", kRecordFailed);
       break;
+    case ledger::Refusal::ServerUnreachable:
+      dialog_.Report(kServerUnreachable, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerRefused:
+      dialog_.Report(kServerRefused, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerRangeUsedUp:
+      dialog_.Report(kServerRangeUsedUp, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::BadServerUrl:
+      dialog_.Report("%s", kBadServerUrl);
+      break;
+    case ledger::Refusal::NoServerLedger:
+      dialog_.Report("%s", kNoServerLedger);
+      break;
   }
   return true;
 }
@@ -118,10 +139,18 @@ bool Address::WriteAddress(const std::string& transport) {
 
   // Marked handed out, on the disk, before the module can take it.
   ledger::NextAddress reserved = next;
-  reserved.refusal = dialog_.Ledger().Reserve(next.address, &record.row());
+  reserved.refusal = dialog_.Ledger().Reserve(&next.address, &record.row());
   if (Refused(reserved)) {
     CloseChipConnection(engine_, connection);
     return false;
+  }
+  // Another station drew the address shown meanwhile: the row shows the one this module gets.
+  if (!(next.address == reserved.address)) {
+    fields.CurrentNap = Hex("%04x", next.address.nap);
+    fields.CurrentUap = Hex("%02x", next.address.uap);
+    fields.CurrentLap = Hex("%06x", next.address.lap);
+    dialog_.ShowFields();
+    for (int id : {res::IDC_CURRENT_LAP, res::IDC_CURRENT_UAP, res::IDC_CURRENT_NAP}) dialog_.CaretToEnd(id);
   }
   bool saved = true;
   if (engine_.psWriteBdAddr(connection.module, next.address.lap, next.address.uap, next.address.nap) == 1) {
@@ -136,8 +165,8 @@ bool Address::WriteAddress(const std::string& transport) {
 
 void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* saved) {
   dialog::FieldValues& fields = dialog_.Fields();
-  fields.NextNap = fields.CurrentNap;
-  fields.NextUap = fields.CurrentUap;
+  fields.NextNap = after.nextNapText.empty() ? fields.CurrentNap : after.nextNapText;
+  fields.NextUap = after.nextUapText.empty() ? fields.CurrentUap : after.nextUapText;
   // Past the last LAP there is no next address to show; the counter keeps the
   // value past it, so the next press says the range is used up.
   fields.NextLap = after.nextLap > ledger::kLastLap ? std::string() : after.nextLapText;
@@ -157,9 +186,12 @@ void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* sav
 
 void Address::OnClear() {
   if (dialog_.window().MessageBox(kConfirmClear, dialog::kMbYesNo) != dialog::kIdYes) return;
-  ledger::Refusal refusal = dialog_.Ledger().ClearCount();
-  if (refusal == ledger::Refusal::Held) {
-    dialog_.Report("%s", kHeld);
+  ledger::NextAddress cleared;
+  cleared.refusal = dialog_.Ledger().ClearCount();
+  const ledger::Refusal refusal = cleared.refusal;
+  // The count stays as it is when its keeper cannot be reached or is held.
+  if (refusal != ledger::Refusal::None && refusal != ledger::Refusal::CounterNotSaved) {
+    Refused(cleared);
     return;
   }
   dialog_.Fields().BurnCount = std::to_string(0);

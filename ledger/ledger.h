@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ledger/operation_row.h"
@@ -37,6 +38,12 @@ enum class Refusal {
   Held,             // another station program holds btconfig.ini
   CounterNotSaved,  // btconfig.ini could not be written
   RecordFailed,     // production.db could not be written
+  // A ledger on the line's server:
+  ServerUnreachable,  // the server could not be reached; ServerName() names it
+  ServerRefused,      // the server answered with an error (no tables, no rights)
+  ServerRangeUsedUp,  // no range on the server has an address left
+  BadServerUrl,       // [ledger] url is no postgresql:// url, or holds a password
+  NoServerLedger,     // [ledger] url in a build without the server back end
 };
 
 struct NextAddress {
@@ -50,9 +57,17 @@ struct NextAddress {
 
 struct CounterAfterWrite {
   bool saved = false;
+  // The next row's NAP and UAP when they are not the current row's (a shared range).
+  std::string nextNapText, nextUapText;
   uint32_t nextLap = 0;     // may be past ffffff: the range is then used up
   std::string nextLapText;  // "%06x"
   std::string totalText;    // the count of addresses written, as stored
+};
+
+// What the window shows at start when the counter is not btconfig.ini's own.
+struct ShownCounter {
+  std::string napText, uapText, lapText;  // the start row
+  std::string totalText;                  // this station's count
 };
 
 class Ledger {
@@ -62,9 +77,11 @@ class Ledger {
   // The address the next module gets, checked; moves the counter past any
   // address already handed out. Writes nothing to a module.
   virtual NextAddress Next() = 0;
-  // Marks `address` handed out to the module of `row` (an address write),
-  // durably; sets row->id. Refusal::None when the module may be written.
-  virtual Refusal Reserve(const BdAddress& address, OperationRow* row) = 0;
+  // Marks `*address` handed out to the module of `row` (an address write),
+  // durably; sets row->id. Refusal::None when the module may be written. A
+  // range shared with other stations may give another address than Next
+  // said: `*address` is then the one drawn.
+  virtual Refusal Reserve(BdAddress* address, OperationRow* row) = 0;
   // The module answered: the mark becomes written (and the counter moves on
   // with the count, in one write) or failed (the address may be given again).
   // The mark reaches the store with the row's result, in Record.
@@ -76,6 +93,11 @@ class Ledger {
   // Adds the row to the record, or completes the reserved one (same id).
   // Never reports: the record adds nothing to what the operator sees.
   virtual void Record(const OperationRow& row) = 0;
+
+  // "host:port" of the server that keeps the ledger; empty for a local one.
+  virtual std::string ServerName() const { return std::string(); }
+  // The start row and count at start, when they are not btconfig.ini's.
+  virtual std::optional<ShownCounter> SharedCounter() { return std::nullopt; }
 };
 
 }  // namespace ledger

@@ -1,4 +1,4 @@
-// The ledger a station uses: today the embedded one in the working directory.
+// The ledger a station uses, as btconfig.ini in the working directory asks.
 #pragma once
 
 #include <memory>
@@ -7,7 +7,9 @@
 
 namespace ledger {
 
-// btconfig.ini and production.db in the working directory.
+// With [ledger] url: the line's server (or, in a build without it, a ledger
+// that refuses every address). Without: btconfig.ini and production.db in the
+// working directory.
 std::unique_ptr<Ledger> OpenLedger();
 
 }  // namespace ledger

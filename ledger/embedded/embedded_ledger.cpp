@@ -150,7 +150,8 @@ NextAddress EmbeddedLedger::Next() {
   return next;
 }
 
-Refusal EmbeddedLedger::Reserve(const BdAddress& address, OperationRow* row) {
+Refusal EmbeddedLedger::Reserve(BdAddress* drawn, OperationRow* row) {
+  const BdAddress& address = *drawn;
   if (!HoldsCounter()) return Refusal::Held;
   if (db_ == nullptr) return Refusal::RecordFailed;
   if (row->startedAt.empty()) row->startedAt = platform::LocalTimeText();

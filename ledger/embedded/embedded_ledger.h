@@ -23,7 +23,7 @@ class EmbeddedLedger : public Ledger {
   EmbeddedLedger& operator=(const EmbeddedLedger&) = delete;
 
   NextAddress Next() override;
-  Refusal Reserve(const BdAddress& address, OperationRow* row) override;
+  Refusal Reserve(BdAddress* address, OperationRow* row) override;
   CounterAfterWrite Written(OperationRow* row, const BdAddress& address) override;
   void Failed(OperationRow* row) override;
   Refusal ClearCount() override;

@@ -28,6 +28,10 @@ Statement& Statement::BindNull(int index) {
   return *this;
 }
 
+void Statement::Reset() {
+  if (statement_ != nullptr) sqlite3_reset(statement_);
+}
+
 int Statement::Step() { return statement_ == nullptr ? SQLITE_MISUSE : sqlite3_step(statement_); }
 
 int64_t Statement::Int(int column) const { return sqlite3_column_int64(statement_, column); }

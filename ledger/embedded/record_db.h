@@ -56,6 +56,8 @@ class Statement {
   Statement& BindNull(int index);
   // SQLITE_ROW, SQLITE_DONE or an error.
   int Step();
+  // Ready to be stepped again with new bindings.
+  void Reset();
   int64_t Int(int column) const;
   bool IsNull(int column) const;
   std::string Text(int column) const;

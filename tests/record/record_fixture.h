@@ -48,7 +48,7 @@ class RecordTest : public ::testing::Test {
     ledger::OperationRow row = Started(ledger::kAddressWrite, time, slot);
     ledger::NextAddress next = station->Next();
     EXPECT_EQ(next.refusal, ledger::Refusal::None);
-    EXPECT_EQ(station->Reserve(next.address, &row), ledger::Refusal::None);
+    EXPECT_EQ(station->Reserve(&next.address, &row), ledger::Refusal::None);
     if (accepted) {
       station->Written(&row, next.address);
     } else {
@@ -62,7 +62,7 @@ class RecordTest : public ::testing::Test {
   ledger::OperationRow ReserveAndDie(const std::string& time = kDay) {
     ledger::OperationRow row = Started(ledger::kAddressWrite, time, 1);
     ledger::NextAddress next = station->Next();
-    EXPECT_EQ(station->Reserve(next.address, &row), ledger::Refusal::None);
+    EXPECT_EQ(station->Reserve(&next.address, &row), ledger::Refusal::None);
     station.reset();
     return row;
   }

@@ -6,6 +6,7 @@
 
 #include "ledger/embedded/embedded_ledger.h"
 #include "ledger/embedded/record_db.h"
+#include "ledger/no_server_ledger.h"
 #include "platform/profile_file.h"
 #include "tests/unit/address_fixture.h"
 
@@ -89,12 +90,28 @@ TEST_F(AddressLedger, ASecondProgramOnTheFolderWritesNoAddress) {
   EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41471,91,2"}));
 }
 
+TEST_F(AddressLedger, ABuildWithoutTheServerLedgerWritesNoAddressWhenTheSettingsNameAServer) {
+  Store("0002", "5b", "00a1ff", "7");
+  dialog.UseLedger(std::make_unique<ledger::NoServerLedger>());
+  dialog.OnInitDialog();
+  Tick(res::IDC_DEVICE1);
+  Tick(res::IDC_DEVICE2);
+  PressSetAddr();
+  EXPECT_TRUE(engine.CallsOf("psWriteBdAddr").empty());
+  EXPECT_EQ(Status(), "本程序不支持地址服务器(btconfig.ini中的[ledger] url), 地址未写入! ");
+  window.AnswerNextMessageBox(dialog::kIdYes);
+  dialog.OnCommand(res::IDC_CLEAR);
+  EXPECT_EQ(Stored("SUM", "total"), "7");
+  EXPECT_EQ(Status(), "本程序不支持地址服务器(btconfig.ini中的[ledger] url), 地址未写入! ");
+}
+
 TEST_F(AddressLedger, TheSecondProgramTakesOverWhenTheFirstHasGone) {
   Store("0002", "5b", "00a1ff", "0");
   auto first = std::make_unique<ledger::EmbeddedLedger>("./btconfig.ini", "production.db");
   ledger::OperationRow row;
   row.operation = ledger::kAddressWrite;
-  ASSERT_EQ(first->Reserve({2, 0x5b, 0xa1ff}, &row), ledger::Refusal::None);
+  ledger::BdAddress address{2, 0x5b, 0xa1ff};
+  ASSERT_EQ(first->Reserve(&address, &row), ledger::Refusal::None);
   Tick(res::IDC_DEVICE1);
   PressSetAddr();
   EXPECT_TRUE(WrittenLaps().empty());
@@ -136,11 +153,12 @@ TEST_F(AddressLedger, TheCounterStartsPastWhatADeadProgramLeft) {
     ledger::EmbeddedLedger dead("./btconfig.ini", "production.db");
     ledger::OperationRow written, pending;
     written.operation = pending.operation = ledger::kAddressWrite;
-    ASSERT_EQ(dead.Reserve({2, 0x5b, 0xa1ff}, &written), ledger::Refusal::None);
+    ledger::BdAddress first{2, 0x5b, 0xa1ff}, second{2, 0x5b, 0xa200};
+    ASSERT_EQ(dead.Reserve(&first, &written), ledger::Refusal::None);
     dead.Written(&written, {2, 0x5b, 0xa1ff});
     dead.Record(written);
     Store("0002", "5b", "00a1ff", "4");  // the counter's save never reached the disk
-    ASSERT_EQ(dead.Reserve({2, 0x5b, 0xa200}, &pending), ledger::Refusal::None);
+    ASSERT_EQ(dead.Reserve(&second, &pending), ledger::Refusal::None);
   }
   dialog.OnInitDialog();
   EXPECT_EQ(window.ItemText(res::IDC_START_LAP), "00a201");

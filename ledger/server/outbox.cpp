@@ -1,0 +1,131 @@
+#include "ledger/server/outbox.h"
+
+#include "ledger/embedded/record_db.h"
+
+namespace ledger::server {
+namespace {
+
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS waiting (
+  seq INTEGER PRIMARY KEY,
+  id INTEGER NOT NULL,
+  time TEXT NOT NULL, transport TEXT NOT NULL, slot INTEGER NOT NULL, operation TEXT NOT NULL, result TEXT NOT NULL,
+  nap INTEGER, uap INTEGER, lap INTEGER, name TEXT, firmware_path TEXT, firmware_size INTEGER,
+  firmware_sha256 TEXT, state TEXT, duration_ms INTEGER NOT NULL
+);
+)sql";
+
+void BindOptional(Statement& statement, int index, const std::optional<int64_t>& value) {
+  if (value) {
+    statement.Bind(index, *value);
+  } else {
+    statement.BindNull(index);
+  }
+}
+
+void BindOptional(Statement& statement, int index, const std::optional<std::string>& value) {
+  if (value) {
+    statement.Bind(index, *value);
+  } else {
+    statement.BindNull(index);
+  }
+}
+
+std::optional<int64_t> OptionalInt(const Statement& statement, int column) {
+  if (statement.IsNull(column)) return std::nullopt;
+  return statement.Int(column);
+}
+
+std::optional<std::string> OptionalText(const Statement& statement, int column) {
+  if (statement.IsNull(column)) return std::nullopt;
+  return statement.Text(column);
+}
+
+}  // namespace
+
+Outbox::Outbox(std::string path) : path_(std::move(path)) {
+  if (!Open(false)) return;
+  Statement count(db_, "SELECT count(*) FROM waiting");
+  if (count.Step() == SQLITE_ROW) waiting_ = count.Int(0);
+}
+
+Outbox::~Outbox() { sqlite3_close(db_); }
+
+bool Outbox::Open(bool create) {
+  if (db_ != nullptr) return true;
+  int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+  if (sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr) != SQLITE_OK ||
+      !Execute(db_, "PRAGMA synchronous=FULL") || !Execute(db_, kSchema)) {
+    sqlite3_close(db_);
+    db_ = nullptr;
+    return false;
+  }
+  return true;
+}
+
+bool Outbox::Keep(const ServerRow& row) {
+  if (!Open(true)) return false;
+  Statement insert(db_,
+                   "INSERT INTO waiting (id, time, transport, slot, operation, result, nap, uap, lap, name, "
+                   "firmware_path, firmware_size, firmware_sha256, state, duration_ms) "
+                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
+  insert.Bind(1, row.id).Bind(2, row.time).Bind(3, row.transport).Bind(4, row.slot).Bind(5, row.operation);
+  insert.Bind(6, row.result);
+  BindOptional(insert, 7, row.nap);
+  BindOptional(insert, 8, row.uap);
+  BindOptional(insert, 9, row.lap);
+  BindOptional(insert, 10, row.name);
+  BindOptional(insert, 11, row.firmwarePath);
+  BindOptional(insert, 12, row.firmwareSize);
+  BindOptional(insert, 13, row.firmwareSha256);
+  BindOptional(insert, 14, row.state);
+  insert.Bind(15, row.durationMs);
+  if (insert.Step() != SQLITE_DONE) return false;
+  ++waiting_;
+  return true;
+}
+
+bool Outbox::Deliver(const std::function<bool(const ServerRow&)>& deliver) {
+  if (waiting_ == 0) return true;
+  if (!Open(false)) return false;
+  for (;;) {
+    ServerRow row;
+    int64_t seq = 0;
+    {
+      Statement first(db_,
+                      "SELECT seq, id, time, transport, slot, operation, result, nap, uap, lap, name, firmware_path, "
+                      "firmware_size, firmware_sha256, state, duration_ms FROM waiting ORDER BY seq LIMIT 1");
+      int step = first.Step();
+      if (step == SQLITE_DONE) {
+        waiting_ = 0;
+        return true;
+      }
+      if (step != SQLITE_ROW) return false;
+      seq = first.Int(0);
+      row.id = first.Int(1);
+      row.time = first.Text(2);
+      row.transport = first.Text(3);
+      row.slot = first.Int(4);
+      row.operation = first.Text(5);
+      row.result = first.Text(6);
+      row.nap = OptionalInt(first, 7);
+      row.uap = OptionalInt(first, 8);
+      row.lap = OptionalInt(first, 9);
+      row.name = OptionalText(first, 10);
+      row.firmwarePath = OptionalText(first, 11);
+      row.firmwareSize = OptionalInt(first, 12);
+      row.firmwareSha256 = OptionalText(first, 13);
+      row.state = OptionalText(first, 14);
+      row.durationMs = first.Int(15);
+    }
+    if (!deliver(row)) return false;
+    // Delivered twice if the program dies right here: harmless for a
+    // confirmation, which the server applies once.
+    Statement drop(db_, "DELETE FROM waiting WHERE seq = ?1");
+    drop.Bind(1, seq);
+    if (drop.Step() != SQLITE_DONE) return false;
+    --waiting_;
+  }
+}
+
+}  // namespace ledger::server

@@ -1,0 +1,232 @@
+#include "ledger/server/server_ledger.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "ledger/server/server_schema.h"
+#include "platform/gbk.h"
+#include "platform/host_name.h"
+#include "platform/file_system.h"
+#include "platform/profile_file.h"
+
+namespace ledger::server {
+namespace {
+
+std::string Hex(const char* format, int64_t value) {
+  char text[16];
+  snprintf(text, sizeof text, format, static_cast<unsigned>(value));
+  return text;
+}
+
+int64_t Number(PGresult* result, int row, int column) {
+  return PQgetisnull(result, row, column) ? 0 : std::strtoll(PQgetvalue(result, row, column), nullptr, 10);
+}
+
+std::optional<std::string> Text(const std::optional<int64_t>& number) {
+  if (!number) return std::nullopt;
+  return std::to_string(*number);
+}
+
+// A failed address first, so that the range keeps no hole; then the first range not used up.
+constexpr const char* kCandidate =
+    "SELECT c.nap, c.uap, c.lap FROM (SELECT 1) one LEFT JOIN LATERAL ("
+    "  (SELECT 0 AS k, id AS o, nap, uap, lap FROM operations WHERE state = 'failed' AND NOT reissued "
+    "   ORDER BY id LIMIT 1)"
+    "  UNION ALL"
+    "  (SELECT 1, id, nap, uap, next_lap FROM address_ranges WHERE next_lap <= last_lap ORDER BY id LIMIT 1)"
+    "  ORDER BY k, o LIMIT 1) c ON true";
+
+// A confirmation counts the module for its station once, however often it is delivered.
+constexpr const char* kConfirm =
+    "WITH old AS (SELECT state FROM operations WHERE id = $1), "
+    "changed AS (UPDATE operations SET result = $2, duration_ms = $3, state = coalesce($4, state) "
+    "            WHERE id = $1 RETURNING state) "
+    "INSERT INTO station_counts (station, total) SELECT $5, 1 FROM old, changed "
+    "  WHERE changed.state = 'written' AND old.state IS DISTINCT FROM 'written' "
+    "ON CONFLICT (station) DO UPDATE SET total = station_counts.total + 1";
+
+constexpr const char* kInsert =
+    "INSERT INTO operations (time, station, transport, slot, operation, result, nap, uap, lap, name, "
+    "firmware_path, firmware_size, firmware_sha256, duration_ms, state) "
+    "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15)";
+
+}  // namespace
+
+ServerLedger::ServerLedger(std::string settingsFile, LedgerSettings settings, std::string outboxFile)
+    : settingsFile_(std::move(settingsFile)),
+      settings_(std::move(settings)),
+      url_(ParseServerUrl(settings_.url)),
+      session_(settings_.url),
+      outbox_(std::move(outboxFile)) {
+  Ready();
+}
+
+Refusal ServerLedger::Failure() const { return session_.Up() ? Refusal::ServerRefused : Refusal::ServerUnreachable; }
+
+Refusal ServerLedger::Ready() {
+  // A password belongs in ~/.pgpass, never in a file copied from PC to PC.
+  if (!url_.valid || url_.hasPassword) return Refusal::BadServerUrl;
+  if (!lock_) {
+    lock_ = platform::TryLockFile(platform::FollowLinks(platform::GbkToUtf8(settingsFile_)) + ".lock");
+    if (!lock_) return Refusal::Held;
+  }
+  bool fresh = false;
+  if (!session_.Connect(&fresh)) return Refusal::ServerUnreachable;
+  // A pending mark is settled only with no draw of ours in flight: on a new
+  // connection, before the next draw, after what was kept here has gone.
+  if (fresh) settled_ = false;
+  if (!outbox_.Deliver([this](const ServerRow& row) { return Deliver(row); })) return Failure();
+  if (!settled_) {
+    if (!session_.Run("UPDATE operations SET state = 'unknown' WHERE station = $1 AND state = 'pending'",
+                      {settings_.station})) {
+      return Failure();
+    }
+    settled_ = true;
+  }
+  return Refusal::None;
+}
+
+bool ServerLedger::Candidate(NextAddress* next) {
+  Result candidate = session_.Run(kCandidate);
+  if (!candidate) return false;
+  next->napText.clear();
+  if (PQntuples(candidate.get()) != 1 || PQgetisnull(candidate.get(), 0, 0)) return true;
+  next->address = {static_cast<uint32_t>(Number(candidate.get(), 0, 0)),
+                   static_cast<uint32_t>(Number(candidate.get(), 0, 1)),
+                   static_cast<uint32_t>(Number(candidate.get(), 0, 2))};
+  next->napText = Hex("%04x", next->address.nap);
+  next->uapText = Hex("%02x", next->address.uap);
+  next->lapText = Hex("%06x", next->address.lap);
+  return true;
+}
+
+NextAddress ServerLedger::Next() {
+  NextAddress next;
+  next.refusal = Ready();
+  if (next.refusal != Refusal::None) return next;
+  Result count = session_.Run("SELECT total FROM station_counts WHERE station = $1", {settings_.station});
+  if (!count || !Candidate(&next)) {
+    next.refusal = Failure();
+    return next;
+  }
+  count_ = PQntuples(count.get()) == 1 ? Number(count.get(), 0, 0) : 0;
+  if (next.napText.empty()) next.refusal = Refusal::ServerRangeUsedUp;
+  return next;
+}
+
+Refusal ServerLedger::Reserve(BdAddress* address, OperationRow* row) {
+  Refusal ready = Ready();
+  if (ready != Refusal::None) return ready;
+  if (row->startedAt.empty()) row->startedAt = platform::LocalTimeText();
+  if (!session_.Execute("BEGIN")) return Failure();
+  Refusal refusal = Draw(address, row);
+  if (refusal != Refusal::None) {
+    session_.Execute("ROLLBACK");
+    return refusal;
+  }
+  // A commit whose answer was lost may have marked the address: the mark then
+  // stays pending until settled, and no module gets the address.
+  if (!session_.Execute("COMMIT")) return Failure();
+  row->address = AddressText(*address);
+  return Refusal::None;
+}
+
+Refusal ServerLedger::Draw(BdAddress* address, OperationRow* row) {
+  if (!session_.Execute(kDrawLock)) return Failure();
+  // An address a module already carries (a range laid over addresses given
+  // before the server kept them) is stepped over, a bounded number of times.
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    Result again = session_.Run(
+        "UPDATE operations SET reissued = true WHERE id = (SELECT id FROM operations WHERE state = 'failed' AND "
+        "NOT reissued ORDER BY id LIMIT 1) RETURNING nap, uap, lap");
+    if (!again) return Failure();
+    Result drawn = std::move(again);
+    if (PQntuples(drawn.get()) == 0) {
+      drawn = session_.Run(
+          "UPDATE address_ranges SET next_lap = next_lap + 1 WHERE id = (SELECT id FROM address_ranges "
+          "WHERE next_lap <= last_lap ORDER BY id LIMIT 1) RETURNING nap, uap, next_lap - 1");
+      if (!drawn) return Failure();
+      if (PQntuples(drawn.get()) == 0) return Refusal::ServerRangeUsedUp;
+    }
+    *address = {static_cast<uint32_t>(Number(drawn.get(), 0, 0)), static_cast<uint32_t>(Number(drawn.get(), 0, 1)),
+                static_cast<uint32_t>(Number(drawn.get(), 0, 2))};
+    Result mark = session_.Run(
+        "INSERT INTO operations (time, station, transport, slot, operation, nap, uap, lap, state) "
+        "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, 'pending') "
+        "ON CONFLICT (nap, uap, lap) WHERE state IN ('pending', 'written', 'unknown') DO NOTHING RETURNING id",
+        {row->startedAt, settings_.station, platform::GbkToUtf8(row->transport), std::to_string(row->slot),
+         row->operation, std::to_string(address->nap), std::to_string(address->uap), std::to_string(address->lap)});
+    if (!mark) return Failure();
+    if (PQntuples(mark.get()) == 1) {
+      row->id = Number(mark.get(), 0, 0);
+      return Candidate(&afterDraw_) ? Refusal::None : Failure();
+    }
+  }
+  return Refusal::ServerRefused;
+}
+
+CounterAfterWrite ServerLedger::Written(OperationRow* row, const BdAddress&) {
+  row->state = "written";
+  CounterAfterWrite after;
+  // The count and the mark reach the server together, with the row's result;
+  // kept here if they cannot, so nothing more can fail now.
+  after.saved = true;
+  after.nextNapText = afterDraw_.napText;
+  after.nextUapText = afterDraw_.uapText;
+  after.nextLap = afterDraw_.address.lap;
+  after.nextLapText = afterDraw_.lapText;
+  after.totalText = std::to_string(++count_);
+  return after;
+}
+
+void ServerLedger::Failed(OperationRow* row) { row->state = "failed"; }
+
+Refusal ServerLedger::ClearCount() {
+  Refusal ready = Ready();
+  if (ready != Refusal::None) return ready;
+  if (!session_.Run("INSERT INTO station_counts (station, total) VALUES ($1, 0) "
+                    "ON CONFLICT (station) DO UPDATE SET total = 0",
+                    {settings_.station})) {
+    return Failure();
+  }
+  count_ = 0;
+  return Refusal::None;
+}
+
+bool ServerLedger::Deliver(const ServerRow& row) {
+  if (row.id != 0) {
+    return session_.Run(kConfirm, {std::to_string(row.id), row.result, std::to_string(row.durationMs), row.state,
+                                   settings_.station}) != nullptr;
+  }
+  return session_.Run(kInsert, {row.time, settings_.station, row.transport, std::to_string(row.slot), row.operation,
+                                row.result, Text(row.nap), Text(row.uap), Text(row.lap), row.name, row.firmwarePath,
+                                Text(row.firmwareSize), row.firmwareSha256, std::to_string(row.durationMs),
+                                row.state}) != nullptr;
+}
+
+void ServerLedger::Record(const OperationRow& row) {
+  ServerRow serverRow = ToServerRow(row);
+  // In order: what waits goes first. No new connection here, so that burns
+  // go on at full speed while the server is away; the next draw connects.
+  if (session_.Up() && outbox_.Deliver([this](const ServerRow& kept) { return Deliver(kept); }) &&
+      Deliver(serverRow)) {
+    return;
+  }
+  outbox_.Keep(serverRow);
+}
+
+std::optional<ShownCounter> ServerLedger::SharedCounter() {
+  NextAddress next = Next();
+  ShownCounter shown;
+  if (next.refusal == Refusal::None) {
+    shown = {next.napText, next.uapText, next.lapText, std::to_string(count_)};
+  } else {
+    // Only an aid to the operator: what the station's own file holds, and no count.
+    shown.napText = platform::ReadProfileString("address", "NAP", 16, settingsFile_);
+    shown.uapText = platform::ReadProfileString("address", "UAP", 16, settingsFile_);
+    shown.lapText = platform::ReadProfileString("address", "LAP", 128, settingsFile_);
+  }
+  return shown;
+}
+
+}  // namespace ledger::server
