@@ -1,0 +1,20 @@
+// tarnwick-record against the line's server, named by [ledger] url in
+// btconfig.ini of the working directory.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "record/record_file.h"
+
+namespace record {
+
+// `range add NAP UAP FIRST_LAP LAST_LAP`: `operands` are the four numbers. An exit status.
+int AddRangeCommand(const std::string& url, const std::vector<std::string>& operands, std::ostream& out,
+                    std::ostream& err);
+
+// Every station's rows, read from the server; null with `*error` when it cannot be read.
+RecordHandle OpenServerRecord(const std::string& url, std::string* error);
+
+}  // namespace record
