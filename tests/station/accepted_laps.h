@@ -10,8 +10,8 @@ namespace station {
 
 // The LAPs that modules accepted under NAP 0002 and UAP 5b, in order, from
 // lines such as "psWriteBdAddr(1, 0xa1ff, 0x5b, 0x2) = 1".
-inline std::vector<uint32_t> AcceptedLaps() {
-  std::ifstream trace("station/trace.log");
+inline std::vector<uint32_t> AcceptedLaps(const std::string& path = "station/trace.log") {
+  std::ifstream trace(path);
   std::vector<uint32_t> laps;
   for (std::string line; std::getline(trace, line);) {
     if (line.rfind("psWriteBdAddr(", 0) != 0 || line.find(", 0x5b, 0x2) = 1") == std::string::npos) continue;

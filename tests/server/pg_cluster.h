@@ -1,0 +1,36 @@
+// A throwaway PostgreSQL cluster for the server tests: initdb and pg_ctl in a
+// temporary folder, reached by a Unix socket only, with a password that the
+// clients find in a pgpass file, as a line's stations would.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pgtest {
+
+class PgCluster {
+ public:
+  // The one cluster of this test program, started by its global environment.
+  static PgCluster& Get();
+
+  bool Init(std::string* error);
+  bool Start();
+  bool Stop();
+  void Remove();
+
+  // postgresql://tarnwick@<socket folder>:5432/<database>
+  std::string Url(const std::string& database) const;
+  // A new, empty database; false when the server refused.
+  bool CreateDatabase(const std::string& name, std::string* error);
+
+ private:
+  // Runs a program of the server's, as the postgres user when we are root
+  // (initdb and the server refuse root). Its output goes to the cluster's log.
+  bool RunServerProgram(const std::string& program, const std::vector<std::string>& args);
+
+  std::string folder_;  // the socket folder and home of data/
+  std::string passFile_;
+  bool asPostgresUser_ = false;
+};
+
+}  // namespace pgtest

@@ -1,0 +1,118 @@
+// tarnwick-record against the server named by btconfig.ini: setting up a
+// range, and reading every station's rows.
+#include "ledger/server/server_ledger.h"
+#include "tests/server/server_fixture.h"
+
+namespace {
+
+using pgtest::ServerTest;
+
+struct Ran {
+  int status = -1;
+  std::string out, err;
+};
+
+class ServerLedgerRecordTool : public ServerTest {
+ protected:
+  void SetUp() override {
+    ServerTest::SetUp();
+    platform::WriteProfileString("ledger", "url", url, "btconfig.ini");
+  }
+  Ran Run(std::vector<std::string> words) {
+    words.insert(words.begin(), TARNWICK_RECORD);
+    std::vector<char*> argv;
+    for (std::string& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "tool.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "tool.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    Ran ran;
+    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ran.status = Wait(pid);
+    ran.out = pgtest::Slurp("tool.out");
+    ran.err = pgtest::Slurp("tool.err");
+    return ran;
+  }
+};
+
+TEST_F(ServerLedgerRecordTool, RangeAddRefusesOverlapsAndTheReservedBlock) {
+  ASSERT_EQ(Run({"range", "add", "0002", "5b", "100000", "10ffff"}).status, 0);
+  struct {
+    std::vector<std::string> range;
+    int status;
+    std::string says;
+  } const kCases[] = {
+      {{"0002", "5b", "10ffff", "110000"}, 2, "overlaps the range 0002 5b 100000 10ffff"},
+      {{"0002", "5b", "0fff00", "100000"}, 2, "overlaps the range 0002 5b 100000 10ffff"},
+      {{"0002", "5b", "0f0000", "120000"}, 2, "overlaps the range 0002 5b 100000 10ffff"},
+      {{"0002", "5b", "100100", "100200"}, 2, "overlaps the range 0002 5b 100000 10ffff"},
+      {{"0002", "5b", "9e8a00", "9e8b00"}, 2, "reserved LAPs 9e8b00-9e8b3f"},
+      {{"0002", "5b", "9e8b3f", "9e8c00"}, 2, "reserved LAPs 9e8b00-9e8b3f"},
+      {{"0002", "5b", "130000", "12ffff"}, 2, "FIRST_LAP is after LAST_LAP"},
+      {{"0002", "5b", "12000g", "130000"}, 2, "in hexadecimal"},
+      {{"0002", "5b", "110000", "11ffff"}, 0, ""},  // touching is no overlap
+      {{"0002", "5c", "100000", "10ffff"}, 0, ""},  // nor the same LAPs under another UAP
+  };
+  for (const auto& c : kCases) {
+    std::vector<std::string> words = {"range", "add"};
+    words.insert(words.end(), c.range.begin(), c.range.end());
+    Ran ran = Run(words);
+    EXPECT_EQ(ran.status, c.status) << c.range[2] << " " << ran.err;
+    EXPECT_NE(ran.err.find(c.says), std::string::npos) << ran.err;
+  }
+  EXPECT_EQ(Count("SELECT count(*) FROM address_ranges"), 3);
+}
+
+TEST_F(ServerLedgerRecordTool, ExportCheckAndSummaryReadEveryStationsRows) {
+  ASSERT_EQ(Run({"range", "add", "0002", "5b", "100000", "10ffff"}).status, 0);
+  int64_t abandonedId = 0;
+  for (const char* name : {"s1", "s2"}) {
+    std::filesystem::create_directory(name);
+    const std::string settings = std::string(name) + "/btconfig.ini";
+    ledger::server::ServerLedger station(settings, {url, name}, std::string(name) + "/ledger_outbox.db");
+    for (int i = 0; i < 2; ++i) {
+      ledger::OperationRow row;
+      row.operation = ledger::kAddressWrite;
+      row.transport = "SPITRANS=USB SPIPORT=0";
+      row.slot = 1;
+      row.result = "写蓝牙地址成功! ";  // GBK, as the program holds it
+      ledger::BdAddress address = station.Next().address;
+      ASSERT_EQ(station.Reserve(&address, &row), ledger::Refusal::None);
+      station.Written(&row, address);
+      station.Record(row);
+    }
+    ledger::OperationRow abandoned;
+    abandoned.operation = ledger::kAddressWrite;
+    ledger::BdAddress address = station.Next().address;
+    if (std::string(name) == "s2") {
+      ASSERT_EQ(station.Reserve(&address, &abandoned), ledger::Refusal::None);
+    }
+    abandonedId = abandoned.id;
+  }
+  ASSERT_NE(abandonedId, 0);
+  ledger::server::ServerLedger("s2/btconfig.ini", {url, "s2"}, "s2/ledger_outbox.db");  // settles it
+
+  Ran exported = Run({"export", "all.csv"});
+  EXPECT_EQ(exported.status, 0) << exported.err;
+  std::string csv = pgtest::Slurp("all.csv");
+  EXPECT_EQ(pgtest::Occurrences(csv, ",s1,"), 2u);
+  EXPECT_EQ(pgtest::Occurrences(csv, ",s2,"), 3u);
+  EXPECT_EQ(pgtest::Occurrences(csv, reinterpret_cast<const char*>(u8"写蓝牙地址成功! ")), 4u);
+
+  Ran checked = Run({"check"});
+  EXPECT_EQ(checked.status, 0) << checked.err;
+  EXPECT_NE(checked.out.find("found: duplicates 0, unknown outcomes 1, gaps 0"), std::string::npos) << checked.out;
+
+  Ran summary = Run({"summary"});
+  EXPECT_EQ(summary.status, 0) << summary.err;
+  EXPECT_NE(summary.out.find("addressed"), std::string::npos) << summary.out;
+  EXPECT_NE(summary.out.find("        4"), std::string::npos) << summary.out;
+
+  // --db still reads a station's own file.
+  EXPECT_EQ(Run({"--db", "missing.db", "check"}).status, 2);
+}
+
+}  // namespace
