@@ -5,15 +5,18 @@
 #include <string>
 
 #include "ledger/embedded/record_db.h"
+#include "ledger/ledger_settings.h"
 #include "platform/gbk.h"
 #include "record/export.h"
 #include "record/record_file.h"
+#include "record/server_commands.h"
 
 namespace app {
 namespace {
 
 constexpr const char* kExported = "生产记录已导出: %s (%" PRId64 "行). ";
 constexpr const char* kNoRecord = "没有生产记录(production.db), 无法导出! ";
+constexpr const char* kNoServerRecord = "无法读取地址服务器%s上的生产记录, 无法导出! ";
 constexpr const char* kNotExported = "生产记录导出失败! 请检查文件%s. ";
 
 }  // namespace
@@ -22,9 +25,16 @@ void ExportRecord(dialog::DialogServices& dialog) {
   std::optional<std::string> path = dialog.window().ChooseSaveFile("Files(*.csv)|*.csv||", "production.csv");
   if (!path) return;
   std::string error;
-  record::RecordHandle db = record::OpenRecordForReading(std::string("./") + ledger::kRecordFile, &error);
+  // A line's server holds the record of every station, this one's among them.
+  const std::string url = ledger::ReadLedgerSettings("./btconfig.ini").url;
+  record::RecordHandle db = url.empty() ? record::OpenRecordForReading(std::string("./") + ledger::kRecordFile, &error)
+                                        : record::OpenServerRecord(url, &error);
   if (!db) {
-    dialog.Report("%s", kNoRecord);
+    if (url.empty()) {
+      dialog.Report("%s", kNoRecord);
+    } else {
+      dialog.Report(kNoServerRecord, dialog.Ledger().ServerName().c_str());
+    }
     return;
   }
   int64_t rows = 0;
