@@ -38,7 +38,9 @@ PgCluster& PgCluster::Get() {
 
 bool PgCluster::RunServerProgram(const std::string& program, const std::vector<std::string>& args) {
   std::vector<std::string> words;
-  if (asPostgresUser_) words = {"runuser", "-u", "postgres", "--"};
+  // By its full name: root's PATH does not always hold the system folders.
+  if (asPostgresUser_) words = {access("/usr/sbin/runuser", X_OK) == 0 ? "/usr/sbin/runuser" : "runuser", "-u",
+                                "postgres", "--"};
   words.push_back(kServerBin + program);
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
