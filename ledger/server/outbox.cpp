@@ -11,7 +11,7 @@ CREATE TABLE IF NOT EXISTS waiting (
   id INTEGER NOT NULL,
   time TEXT NOT NULL, transport TEXT NOT NULL, slot INTEGER NOT NULL, operation TEXT NOT NULL, result TEXT NOT NULL,
   nap INTEGER, uap INTEGER, lap INTEGER, name TEXT, firmware_path TEXT, firmware_size INTEGER,
-  firmware_sha256 TEXT, state TEXT, duration_ms INTEGER NOT NULL
+  firmware_sha256 TEXT, state TEXT, duration_ms INTEGER NOT NULL, origin TEXT
 );
 )sql";
 
@@ -67,8 +67,8 @@ bool Outbox::Keep(const ServerRow& row) {
   if (!Open(true)) return false;
   Statement insert(db_,
                    "INSERT INTO waiting (id, time, transport, slot, operation, result, nap, uap, lap, name, "
-                   "firmware_path, firmware_size, firmware_sha256, state, duration_ms) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
+                   "firmware_path, firmware_size, firmware_sha256, state, duration_ms, origin) "
+                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
   insert.Bind(1, row.id).Bind(2, row.time).Bind(3, row.transport).Bind(4, row.slot).Bind(5, row.operation);
   insert.Bind(6, row.result);
   BindOptional(insert, 7, row.nap);
@@ -80,6 +80,7 @@ bool Outbox::Keep(const ServerRow& row) {
   BindOptional(insert, 13, row.firmwareSha256);
   BindOptional(insert, 14, row.state);
   insert.Bind(15, row.durationMs);
+  BindOptional(insert, 16, row.origin);
   if (insert.Step() != SQLITE_DONE) return false;
   ++waiting_;
   return true;
@@ -94,7 +95,7 @@ bool Outbox::Deliver(const std::function<bool(const ServerRow&)>& deliver) {
     {
       Statement first(db_,
                       "SELECT seq, id, time, transport, slot, operation, result, nap, uap, lap, name, firmware_path, "
-                      "firmware_size, firmware_sha256, state, duration_ms FROM waiting ORDER BY seq LIMIT 1");
+                      "firmware_size, firmware_sha256, state, duration_ms, origin FROM waiting ORDER BY seq LIMIT 1");
       int step = first.Step();
       if (step == SQLITE_DONE) {
         waiting_ = 0;
@@ -117,10 +118,11 @@ bool Outbox::Deliver(const std::function<bool(const ServerRow&)>& deliver) {
       row.firmwareSha256 = OptionalText(first, 13);
       row.state = OptionalText(first, 14);
       row.durationMs = first.Int(15);
+      row.origin = OptionalText(first, 16);
     }
     if (!deliver(row)) return false;
-    // Delivered twice if the program dies right here: harmless for a
-    // confirmation, which the server applies once.
+    // Delivered twice if the program dies right here: harmless, since the
+    // server applies a confirmation once and stores a new row by its origin once.
     Statement drop(db_, "DELETE FROM waiting WHERE seq = ?1");
     drop.Bind(1, seq);
     if (drop.Step() != SQLITE_DONE) return false;

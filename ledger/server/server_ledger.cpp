@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <random>
 
 #include "ledger/server/server_schema.h"
 #include "platform/gbk.h"
@@ -47,8 +48,9 @@ constexpr const char* kConfirm =
 
 constexpr const char* kInsert =
     "INSERT INTO operations (time, station, transport, slot, operation, result, nap, uap, lap, name, "
-    "firmware_path, firmware_size, firmware_sha256, duration_ms, state) "
-    "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15)";
+    "firmware_path, firmware_size, firmware_sha256, duration_ms, state, origin) "
+    "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, $13, $14, $15, $16) "
+    "ON CONFLICT (origin) DO NOTHING";
 
 }  // namespace
 
@@ -58,6 +60,8 @@ ServerLedger::ServerLedger(std::string settingsFile, LedgerSettings settings, st
       url_(ParseServerUrl(settings_.url)),
       session_(settings_.url),
       outbox_(std::move(outboxFile)) {
+  std::random_device random;
+  originPrefix_ = Hex("%08x", random()) + Hex("%08x", random());
   Ready();
 }
 
@@ -201,11 +205,13 @@ bool ServerLedger::Deliver(const ServerRow& row) {
   return session_.Run(kInsert, {row.time, settings_.station, row.transport, std::to_string(row.slot), row.operation,
                                 row.result, Text(row.nap), Text(row.uap), Text(row.lap), row.name, row.firmwarePath,
                                 Text(row.firmwareSize), row.firmwareSha256, std::to_string(row.durationMs),
-                                row.state}) != nullptr;
+                                row.state, row.origin}) != nullptr;
 }
 
 void ServerLedger::Record(const OperationRow& row) {
   ServerRow serverRow = ToServerRow(row);
+  // Named before the first try: a commit whose answer was lost is delivered again.
+  if (serverRow.id == 0) serverRow.origin = settings_.station + ":" + originPrefix_ + ":" + std::to_string(++origins_);
   // In order: what waits goes first. No new connection here, so that burns
   // go on at full speed while the server is away; the next draw connects.
   if (session_.Up() && outbox_.Deliver([this](const ServerRow& kept) { return Deliver(kept); }) &&

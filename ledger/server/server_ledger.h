@@ -51,6 +51,8 @@ class ServerLedger : public Ledger {
   bool settled_ = false;
   int64_t count_ = 0;          // this station's count, as the server had it at the last Next
   NextAddress afterDraw_;      // the address after the last one drawn
+  std::string originPrefix_;   // random, one per run: with the station and a number, names each new row
+  int64_t origins_ = 0;
 };
 
 }  // namespace ledger::server

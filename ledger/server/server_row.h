@@ -17,6 +17,7 @@ struct ServerRow {
   std::optional<std::string> name, firmwarePath, firmwareSha256, state;
   std::optional<int64_t> firmwareSize;
   int64_t durationMs = 0;
+  std::optional<std::string> origin;  // a new row's own name: delivered again, it is not stored twice
 };
 
 ServerRow ToServerRow(const OperationRow& row);

@@ -7,7 +7,8 @@ namespace ledger::server {
 // address_ranges: one row per range set up by `tarnwick-record range add`;
 // next_lap is the counter, advanced in the transaction that marks the
 // address pending. operations: production.db's rows of every station; a
-// failed address is given again once (reissued marks that it was).
+// failed address is given again once (reissued marks that it was); origin
+// names a row a station may deliver twice, so that it is stored once.
 // station_counts: each station's count of addresses written, as its window shows it.
 inline constexpr const char* kServerSchema = R"sql(
 CREATE TABLE IF NOT EXISTS address_ranges (
@@ -35,7 +36,8 @@ CREATE TABLE IF NOT EXISTS operations (
   firmware_path text,
   firmware_size bigint,
   firmware_sha256 text,
-  duration_ms bigint NOT NULL DEFAULT 0
+  duration_ms bigint NOT NULL DEFAULT 0,
+  origin text UNIQUE
 );
 CREATE UNIQUE INDEX IF NOT EXISTS one_module_per_address
   ON operations (nap, uap, lap) WHERE state IN ('pending', 'written', 'unknown');

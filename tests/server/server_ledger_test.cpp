@@ -24,7 +24,7 @@ class ServerLedgerConfirmations : public ServerTest {
   std::string Total() { return Scalar("SELECT total FROM station_counts WHERE station = 'bench'"); }
 };
 
-TEST_F(ServerLedgerConfirmations, AWrittenMarkTheServerMissedIsKeptOnDiskAndDeliveredFirst) {
+TEST_F(ServerLedgerConfirmations, RowsTheServerMissedAreKeptOnDiskAndStoredOnceBeforeTheNextDraw) {
   AddRange(0x100000, 0x100009);
   ledger::OperationRow row = AddressWrite();
   {
@@ -42,17 +42,27 @@ TEST_F(ServerLedgerConfirmations, AWrittenMarkTheServerMissedIsKeptOnDiskAndDeli
     EXPECT_EQ(after.nextLapText, "100001");
     row.result = "ok";
     station->Record(row);
+    ledger::OperationRow burn;
+    burn.operation = ledger::kBurn;
+    burn.result = "burnt";
+    station->Record(burn);  // burns go on while the server is away
     EXPECT_EQ(station->Next().refusal, ledger::Refusal::ServerUnreachable);
   }
   ASSERT_TRUE(pgtest::PgCluster::Get().Start());
   EXPECT_EQ(StateOf(row.id), "pending");
-  auto station = Open();  // delivers before it settles this station's pending marks
+  // The program that delivers them dies before it can forget them: they are delivered again.
+  std::filesystem::copy_file("ledger_outbox.db", "kept.db");
+  Open().reset();  // delivers before it settles this station's pending marks
+  EXPECT_EQ(StateOf(row.id), "written");
+  std::filesystem::copy_file("kept.db", "ledger_outbox.db", std::filesystem::copy_options::overwrite_existing);
+  auto station = Open();
   EXPECT_EQ(StateOf(row.id), "written");
   EXPECT_EQ(Total(), "1");
+  EXPECT_EQ(Count("SELECT count(*) FROM operations WHERE operation = 'burn' AND result = 'burnt'"), 1);
+  EXPECT_EQ(Count("SELECT count(*) FROM operations"), 2);
   ledger::NextAddress next = station->Next();
   ASSERT_EQ(next.refusal, ledger::Refusal::None);
   EXPECT_EQ(next.lapText, "100001");
-  EXPECT_EQ(Count("SELECT count(*) FROM operations"), 1);  // delivered once
 }
 
 TEST_F(ServerLedgerConfirmations, AFailedAddressIsGivenAgainAndAPendingOneNever) {
