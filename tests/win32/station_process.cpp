@@ -27,7 +27,7 @@ BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM data) {
   GetWindowThreadProcessId(hwnd, &owner);
   wchar_t name[16] = {};
   GetClassNameW(hwnd, name, 16);
-  if (owner == search->process && IsWindowVisible(hwnd) && lstrcmpW(name, L"#32770") == 0) {
+  if ((search->process == 0 || owner == search->process) && IsWindowVisible(hwnd) && lstrcmpW(name, L"#32770") == 0) {
     search->windows.push_back(hwnd);
   }
   return TRUE;
@@ -109,13 +109,20 @@ bool StationProcess::Start() {
                       folder_.wstring().c_str(), &startup, &process_)) {
     return false;
   }
-  const auto deadline = std::chrono::steady_clock::now() + 30s;
+  return Find(process_.dwProcessId, 30s);
+}
+
+bool DialogDriver::AttachRunning(std::chrono::milliseconds timeout) { return Find(0, timeout); }
+
+bool DialogDriver::Find(DWORD process, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (dialog_ == nullptr && std::chrono::steady_clock::now() < deadline) {
-    for (HWND hwnd : ProcessDialogs(process_.dwProcessId)) {
+    for (HWND hwnd : ProcessDialogs(process)) {
       if (WindowText(hwnd) == L"CSRTarnwick") dialog_ = hwnd;
     }
     if (dialog_ == nullptr) std::this_thread::sleep_for(50ms);
   }
+  if (dialog_ != nullptr) GetWindowThreadProcessId(dialog_, &processId_);
   // The first paint lists the adapters (and lays out the simulated station).
   while (dialog_ != nullptr && SendMessageW(Item(res::IDC_DEVICE1_LIST), LB_GETCOUNT, 0, 0) <= 0 &&
          std::chrono::steady_clock::now() < deadline) {
@@ -124,7 +131,7 @@ bool StationProcess::Start() {
   return dialog_ != nullptr && WaitIdle();
 }
 
-std::wstring StationProcess::LogJoined() const {
+std::wstring DialogDriver::LogJoined() const {
   std::wstring text = Text(res::IDC_LOG);
   std::wstring joined;
   for (wchar_t c : text) {
@@ -133,21 +140,21 @@ std::wstring StationProcess::LogJoined() const {
   return joined;
 }
 
-void StationProcess::Click(int id) const { PostMessageW(Item(id), BM_CLICK, 0, 0); }
+void DialogDriver::Click(int id) const { PostMessageW(Item(id), BM_CLICK, 0, 0); }
 
 bool StationProcess::WaitExit(std::chrono::milliseconds timeout) const {
   return WaitForSingleObject(process_.hProcess, static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
-std::vector<HWND> StationProcess::OtherBoxes() const {
+std::vector<HWND> DialogDriver::OtherBoxes() const {
   std::vector<HWND> others;
-  for (HWND hwnd : ProcessDialogs(process_.dwProcessId)) {
+  for (HWND hwnd : ProcessDialogs(processId_)) {
     if (hwnd != dialog_) others.push_back(hwnd);
   }
   return others;
 }
 
-bool StationProcess::WaitIdle(std::chrono::milliseconds timeout) {
+bool DialogDriver::WaitIdle(std::chrono::milliseconds timeout) {
   HWND marker = Item(kMarkerEdit);
   const LRESULT expected = ++marker_;
   PostMessageW(marker, EM_SETLIMITTEXT, static_cast<WPARAM>(expected), 0);

@@ -23,20 +23,12 @@ std::filesystem::path ProgramFolder();
 
 std::wstring WindowText(HWND hwnd);
 
-class StationProcess {
+// The station's main window, driven from another program.
+class DialogDriver {
  public:
-  // A fresh working folder, removed again at the end.
-  StationProcess();
-  ~StationProcess();
-  StationProcess(const StationProcess&) = delete;
-  StationProcess& operator=(const StationProcess&) = delete;
+  // Finds the main window of a running Tarnwick and waits for its first paint; false when none comes.
+  bool AttachRunning(std::chrono::milliseconds timeout);
 
-  const std::filesystem::path& Folder() const { return folder_; }
-  void Write(const std::string& name, const std::string& content) const;
-  std::string Read(const std::string& name) const;
-
-  // Starts the program and waits for its main window to be shown and painted; false on failure.
-  bool Start();
   HWND Dialog() const { return dialog_; }
   HWND Item(int id) const { return GetDlgItem(dialog_, id); }
   std::wstring Text(int id) const { return WindowText(Item(id)); }
@@ -50,20 +42,44 @@ class StationProcess {
   // handler of a click has run to its end. Boxes the program opens meanwhile
   // are recorded in `boxes` and dismissed. False on a timeout.
   bool WaitIdle(std::chrono::milliseconds timeout = std::chrono::seconds(20));
-  // True when the program has ended within `timeout`.
-  bool WaitExit(std::chrono::milliseconds timeout) const;
   // Top-level dialog boxes of the program other than its main window.
   std::vector<HWND> OtherBoxes() const;
 
   // Texts of the message boxes seen and dismissed by WaitIdle.
   std::vector<std::wstring> boxes;
 
+ protected:
+  // Waits for the main window of `process` (any process when 0) and its first paint.
+  bool Find(DWORD process, std::chrono::milliseconds timeout);
+
+  HWND dialog_ = nullptr;
+  DWORD processId_ = 0;
+
+ private:
+  LRESULT marker_ = 1000;
+  std::vector<HWND> dismissed_;
+};
+
+// Tarnwick.exe started in a fresh working folder, ended and removed again at the end.
+class StationProcess : public DialogDriver {
+ public:
+  StationProcess();
+  ~StationProcess();
+  StationProcess(const StationProcess&) = delete;
+  StationProcess& operator=(const StationProcess&) = delete;
+
+  const std::filesystem::path& Folder() const { return folder_; }
+  void Write(const std::string& name, const std::string& content) const;
+  std::string Read(const std::string& name) const;
+
+  // Starts the program and waits for its main window to be shown and painted; false on failure.
+  bool Start();
+  // True when the program has ended within `timeout`.
+  bool WaitExit(std::chrono::milliseconds timeout) const;
+
  private:
   std::filesystem::path folder_;
   PROCESS_INFORMATION process_{};
-  HWND dialog_ = nullptr;
-  LRESULT marker_ = 1000;
-  std::vector<HWND> dismissed_;
 };
 
 }  // namespace win32test
