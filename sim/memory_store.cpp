@@ -1,7 +1,9 @@
 #include "sim/memory_store.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include <unistd.h>
 
@@ -9,6 +11,13 @@
 
 namespace sim {
 namespace {
+
+// Over an existing file too, which the C library's rename refuses on Windows.
+bool RenameOver(const std::string& from, const std::string& to) {
+  std::error_code failed;
+  std::filesystem::rename(from, to, failed);
+  return !failed;
+}
 
 std::string_view Prefix(Memory memory) {
   switch (memory) {
@@ -70,7 +79,7 @@ bool WriteMemory(const Station& station, std::string_view module, Memory memory,
       return false;
     }
   }
-  return std::rename(temp.c_str(), path.c_str()) == 0;
+  return RenameOver(temp, path);
 }
 
 bool ProgramFlash(const Station& station, std::string_view module, Memory flash,

@@ -1,5 +1,7 @@
 #include "vendor/library_loader.h"
 
+#include <string>
+
 #include "platform/file_system.h"
 #include "platform/shared_library.h"
 #include "vendor/c_api.h"
@@ -9,14 +11,29 @@ namespace {
 
 using platform::SharedLibrary;
 
-// Finds each exported function by name; remembers the first one missing.
+// The bytes of arguments a stdcall function pops, which its decorated name carries:
+// each argument takes a multiple of four.
+template <typename Fn>
+struct ArgumentBytes;
+template <typename R, typename... A>
+struct ArgumentBytes<R(TARNWICK_VENDOR_CALL*)(A...)> {
+  static constexpr size_t value = (((sizeof(A) + 3) / 4 * 4) + ... + 0);
+};
+
+// Finds each exported function by name; remembers the first one missing. A
+// 32-bit stdcall library may export a function only under its decorated name:
+// "_name@N" as one compiler writes it, "name@N" as another does.
 class Binder {
  public:
   Binder(const SharedLibrary& library, std::string file) : library_(library), file_(std::move(file)) {}
 
-  template <typename Fn>
-  void Bind(Fn*& slot, const char* name) {
-    slot = reinterpret_cast<Fn*>(library_.Symbol(name));
+  template <typename Pointer>
+  void Bind(Pointer& slot, const char* name) {
+    const std::string bytes = "@" + std::to_string(ArgumentBytes<Pointer>::value);
+    void* found = library_.Symbol(name);
+    if (found == nullptr) found = library_.Symbol(("_" + std::string(name) + bytes).c_str());
+    if (found == nullptr) found = library_.Symbol((name + bytes).c_str());
+    slot = reinterpret_cast<Pointer>(found);
     if (slot == nullptr && missing_.empty()) missing_ = name;
   }
   bool Complete(std::string* error) const {

@@ -17,9 +17,15 @@ struct Libraries {
 };
 
 // The file names the libraries have on this platform.
+#ifdef _WIN32
+inline constexpr const char* kTestEngineFile = "TestEngine.dll";
+inline constexpr const char* kTestFlashFile = "TestFlash.dll";
+inline constexpr const char* kTestE2File = "TestE2.dll";
+#else
 inline constexpr const char* kTestEngineFile = "libTestEngine.so";
 inline constexpr const char* kTestFlashFile = "libTestFlash.so";
 inline constexpr const char* kTestE2File = "libTestE2.so";
+#endif
 
 // All three bound, or false with `error` naming the library or the function that
 // is missing. Nothing is half bound: a failure leaves `libraries` empty.

@@ -1,33 +1,38 @@
 #include "tests/sim/sim_fixture.h"
 
-#include <dlfcn.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
+#include <random>
 #include <stdexcept>
 
+#include "platform/file_system.h"
 #include "platform/profile_file.h"
+#include "platform/shared_library.h"
 
 namespace simtest {
 namespace {
 
+#ifdef _WIN32
+constexpr const char* kLibraries[] = {"TestEngine.dll", "TestFlash.dll", "TestE2.dll"};
+#else
 constexpr const char* kLibraries[] = {"libTestEngine.so", "libTestFlash.so", "libTestE2.so"};
+#endif
 
 Api Bind() {
-  std::vector<void*> handles;
+  // Loaded for the whole test program, as the station program keeps them.
+  static std::vector<std::unique_ptr<platform::SharedLibrary>> libraries;
   for (const char* name : kLibraries) {
-    std::string path = std::string(SIM_LIBRARY_DIR) + "/" + name;
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) throw std::runtime_error(dlerror());
-    handles.push_back(handle);
+    std::string error;
+    auto library = platform::SharedLibrary::Open(platform::JoinPath(SIM_LIBRARY_DIR, name), &error);
+    if (library == nullptr) throw std::runtime_error(error);
+    libraries.push_back(std::move(library));
   }
   Api api;
   auto find = [&](const char* name) -> void* {
-    for (void* handle : handles) {
-      if (void* symbol = dlsym(handle, name)) return symbol;
+    for (const auto& library : libraries) {
+      if (void* symbol = library->Symbol(name)) return symbol;
     }
     throw std::runtime_error(std::string("not exported: ") + name);
   };
@@ -46,9 +51,14 @@ const Api& Sim() {
 
 void StationTest::SetUp() {
   previous_ = std::filesystem::current_path().string();
-  std::string pattern = (std::filesystem::temp_directory_path() / "sim_test_XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  folder_ = pattern;
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() / ("sim_test_" + std::to_string(random() % 1000000000));
+    std::error_code failed;
+    if (std::filesystem::create_directory(candidate, failed)) folder_ = candidate.string();
+  }
+  ASSERT_FALSE(folder_.empty());
   std::filesystem::current_path(folder_);
   // The first call writes the default station; tests then run without waiting.
   uint16_t length = 0;

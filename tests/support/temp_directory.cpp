@@ -1,9 +1,7 @@
 #include "tests/support/temp_directory.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -13,11 +11,15 @@ namespace fakes {
 
 TempWorkingDirectory::TempWorkingDirectory() {
   previous_ = std::filesystem::current_path().string();
-  std::string pattern = (std::filesystem::temp_directory_path() / "tarnwick-XXXXXX").string();
-  std::vector<char> buffer(pattern.begin(), pattern.end());
-  buffer.push_back('\0');
-  if (mkdtemp(buffer.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = buffer.data();
+  // A name no other test holds: creating the folder is what claims it.
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    auto candidate = std::filesystem::temp_directory_path() / ("tarnwick-" + std::to_string(random() % 1000000000));
+    std::error_code failed;
+    if (std::filesystem::create_directory(candidate, failed)) path_ = candidate.string();
+  }
+  if (path_.empty()) throw std::runtime_error("no temporary folder");
   std::filesystem::current_path(path_);
 }
 

@@ -1,0 +1,53 @@
+#include "ui/win32/wide_text.h"
+
+#include <algorithm>
+
+#include "ui/win32/windows_api.h"
+
+namespace win32ui {
+namespace {
+
+constexpr UINT kGbk = 936;
+
+}  // namespace
+
+std::wstring WideFromGbk(std::string_view gbk) {
+  if (gbk.empty()) return {};
+  const int size = static_cast<int>(gbk.size());
+  const int units = MultiByteToWideChar(kGbk, 0, gbk.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(units), L'\0');
+  if (units > 0) MultiByteToWideChar(kGbk, 0, gbk.data(), size, wide.data(), units);
+  return wide;
+}
+
+std::string GbkFromWide(std::wstring_view wide) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(kGbk, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string gbk(static_cast<size_t>(bytes), '\0');
+  if (bytes > 0) WideCharToMultiByte(kGbk, 0, wide.data(), size, gbk.data(), bytes, nullptr, nullptr);
+  return gbk;
+}
+
+int GbkLength(std::wstring_view wide) { return static_cast<int>(GbkFromWide(wide).size()); }
+
+int WidePosition(std::wstring_view wide, int gbkBytes) {
+  if (gbkBytes <= 0) return 0;
+  int bytes = 0;
+  for (size_t i = 0; i < wide.size(); ++i) {
+    const bool pair = i + 1 < wide.size() && IS_HIGH_SURROGATE(wide[i]) && IS_LOW_SURROGATE(wide[i + 1]);
+    const size_t units = pair ? 2 : 1;
+    bytes += GbkLength(wide.substr(i, units));
+    if (pair) ++i;
+    if (bytes >= gbkBytes) return static_cast<int>(i + 1);
+  }
+  return static_cast<int>(wide.size());
+}
+
+int GbkPosition(std::wstring_view wide, int wideUnits) {
+  if (wideUnits <= 0) return 0;
+  const size_t units = std::min(wide.size(), static_cast<size_t>(wideUnits));
+  return GbkLength(wide.substr(0, units));
+}
+
+}  // namespace win32ui
