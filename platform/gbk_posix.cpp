@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <mutex>
 
 namespace platform {
 namespace {
@@ -55,14 +56,21 @@ size_t Utf8SequenceLength(const char* p, size_t left) {
 
 }  // namespace
 
-// One converter per direction and thread, opened at first use and kept.
+// One converter per direction, opened at first use and kept, shared by the
+// threads under a lock. Not thread_local: this file is linked into the
+// simulated libraries, and the leak checker's scan of a loaded library's
+// dynamic thread storage crashes now and then at exit.
 std::string GbkToUtf8(std::string_view gbk) {
-  thread_local Converter converter("UTF-8", "GBK");
+  static std::mutex mutex;
+  static Converter converter("UTF-8", "GBK");
+  std::lock_guard<std::mutex> lock(mutex);
   return converter.Run(gbk, "\xEF\xBF\xBD", [](const char*, size_t) { return size_t{1}; });
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
-  thread_local Converter converter("GBK", "UTF-8");
+  static std::mutex mutex;
+  static Converter converter("GBK", "UTF-8");
+  std::lock_guard<std::mutex> lock(mutex);
   return converter.Run(utf8, "?", Utf8SequenceLength);
 }
 
