@@ -21,6 +21,9 @@ class DialogServices {
  public:
   virtual ~DialogServices() = default;
 
+  // The message buffer of Report and SetItemTextFormat: 255 bytes and a zero.
+  static constexpr size_t kFormatBuffer = 256;
+
   // Formats like printf through the 256-byte buffer (text past 255 bytes is
   // dropped), shows it in the status line and appends it to the log. Collects
   // the fields first, so the caller sees the operator's latest typing.
@@ -75,7 +78,6 @@ class DialogServices {
   }
 
  protected:
-  static constexpr size_t kFormatBuffer = 256;
   // The status line gets `text`, the log a line of it.
   virtual void ShowReport(std::string_view text) = 0;
 

@@ -41,6 +41,24 @@ std::string QuotedIfBlank(std::string_view path) {
   return quoted;
 }
 
+// A chunk larger than the report's 255 bytes goes out in several reports, cut
+// between characters, so the tool's last words (its failures among them)
+// reach the log instead of being dropped by the message buffer.
+void ReportChunk(dialog::DialogServices& dialog, std::string_view chunk) {
+  constexpr size_t kReportBytes = dialog::DialogServices::kFormatBuffer - 1;
+  while (!chunk.empty()) {
+    size_t piece = 0;
+    while (piece < chunk.size()) {
+      size_t width =
+          platform::IsGbkLeadByte(static_cast<unsigned char>(chunk[piece])) && piece + 1 < chunk.size() ? 2 : 1;
+      if (piece + width > kReportBytes) break;
+      piece += width;
+    }
+    dialog.Report("%.*s", static_cast<int>(piece), chunk.data());
+    chunk.remove_prefix(piece);
+  }
+}
+
 }  // namespace
 
 std::string_view ToolOption(std::string_view transport) {
@@ -139,7 +157,7 @@ std::optional<int> RunTool(dialog::DialogServices& dialog, const Host& host, con
     }
     heardAt = host.clock->NowMs();
     buffer[got] = '\0';
-    dialog.Report("%s", buffer);
+    ReportChunk(dialog, buffer);  // as text: up to a zero byte, as ever
     dialog.ShowFields();
     dialog.window().KeepPainting();
     host.clock->SleepMs(kPauseAfterChunkMs);

@@ -77,14 +77,18 @@ TEST(ToolCommandLine, FirmwarePathComesBackAsOneWord) {
 TEST_F(ToolRoad, BurnRelaysEachChunkAsPlainTextThenResets) {
   ChooseFirmware("D:\\fw\\app.xuv");
   tool.Say("Writing 50% %s %n done\r\n");
-  tool.Say(std::string(4095, 'x'));
-  tool.Say("ok");
+  tool.Say(std::string(4094, 'x') + "y");
+  // A two-byte character that would straddle the 255-byte report goes whole into the next.
+  tool.Say(std::string(254, 'z') + "\xd6\xd0ok");
   Burn();
   Calls expected = {{"Report", " "},
                     {"nvscmd", "nvscmd.exe -usb 0 burn D:\\fw\\app.xuv"},
-                    {"Report", "Writing 50% %s %n done\r\n"},
-                    {"Report", std::string(255, 'x')},  // the message buffer keeps 255 bytes
-                    {"Report", "ok"}};
+                    {"Report", "Writing 50% %s %n done\r\n"}};
+  // A chunk longer than the report's 255 bytes comes out whole, in reports of 255.
+  for (int i = 0; i < 16; ++i) expected.push_back({"Report", std::string(255, 'x')});
+  expected.push_back({"Report", std::string(14, 'x') + "y"});
+  expected.push_back({"Report", std::string(254, 'z')});
+  expected.push_back({"Report", "\xd6\xd0ok"});
   Calls reset = Reset(kDevice1, true);
   expected.insert(expected.end(), reset.begin(), reset.end());
   EXPECT_EQ(allCalls, expected);
