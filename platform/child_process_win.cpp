@@ -78,7 +78,7 @@ bool HasExtension(const std::string& program) {
   return dot != std::string::npos && (slash == std::string::npos || dot > slash);
 }
 
-std::string SystemFolder(UINT (*get)(LPWSTR, UINT)) {
+std::string SystemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
   wchar_t buffer[MAX_PATH];
   UINT n = get(buffer, MAX_PATH);
   return n > 0 && n < MAX_PATH ? WideToGbk(std::wstring_view(buffer, n)) : std::string();

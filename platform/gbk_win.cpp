@@ -59,7 +59,19 @@ std::wstring GbkToWide(std::string_view gbk) {
   return out;
 }
 
-std::string WideToGbk(std::wstring_view wide) { return FromWide(kGbk, wide); }
+// GBK holds nothing beyond the basic plane: a character written as a
+// surrogate pair is one character that GBK cannot hold, so one '?'.
+std::string WideToGbk(std::wstring_view wide) {
+  std::wstring single;
+  single.reserve(wide.size());
+  for (size_t at = 0; at < wide.size(); ++at) {
+    bool pair = wide[at] >= 0xD800 && wide[at] <= 0xDBFF && at + 1 < wide.size() && wide[at + 1] >= 0xDC00 &&
+                wide[at + 1] <= 0xDFFF;
+    single += pair ? kReplacement : wide[at];
+    if (pair) ++at;
+  }
+  return FromWide(kGbk, single);
+}
 
 std::wstring Utf8ToWide(std::string_view utf8) {
   std::wstring out;

@@ -20,6 +20,14 @@ struct ArgumentBytes<R(TARNWICK_VENDOR_CALL*)(A...)> {
   static constexpr size_t value = (((sizeof(A) + 3) / 4 * 4) + ... + 0);
 };
 
+#if defined(_WIN32) && !defined(_WIN64)
+// As the 32-bit compiler decorates them: doubles take eight, narrow integers four.
+static_assert(ArgumentBytes<decltype(&::openTestEngine)>::value == 20);
+static_assert(ArgumentBytes<decltype(&::psWrite)>::value == 20);
+static_assert(ArgumentBytes<decltype(&::radiotestCalcXtalOffset)>::value == 20);
+static_assert(ArgumentBytes<decltype(&::flClose)>::value == 0);
+#endif
+
 // Finds each exported function by name; remembers the first one missing. A
 // 32-bit stdcall library may export a function only under its decorated name:
 // "_name@N" as one compiler writes it, "name@N" as another does.

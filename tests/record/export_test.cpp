@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "record/export.h"
@@ -140,7 +140,7 @@ TEST_F(RecordTest, ExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile) {
 
   // The temporary file beside it cannot be made: the old export stays as it was.
   folder.Write("record.csv", "old");
-  ASSERT_EQ(::mkdir((folder.path() + "/record.csv.tmp").c_str(), 0700), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(folder.path() + "/record.csv.tmp"));
   EXPECT_EQ(record::ExportCsv(db.get(), "record.csv"), record::ExportResult::FileNotWritten);
   EXPECT_EQ(folder.Read("record.csv"), "old");
 }

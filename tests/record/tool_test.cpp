@@ -1,16 +1,20 @@
 // The real tarnwick-record program: its exit status and where it writes.
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+extern char** environ;
+#endif
 
+#include <filesystem>
 #include <fstream>
 
 #include "tests/record/record_fixture.h"
-
-extern char** environ;
 
 namespace {
 
@@ -21,11 +25,58 @@ struct Ran {
   std::string out, err;
 };
 
+// Lines end in CR LF on Windows, where the program's output is text; compared as LF.
 std::string Slurp(const char* name) {
   std::ifstream in(name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::string text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>{});
+#ifdef _WIN32
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) text.erase(at, 1);
+#endif
+  return text;
 }
 
+#ifdef _WIN32
+HANDLE Output(const wchar_t* name) {
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return CreateFileW(name, GENERIC_WRITE, FILE_SHARE_READ, &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Runs the program with `args`, its output into files of the working directory.
+Ran RunTool(const std::vector<std::string>& args) {
+  std::wstring line = L"tarnwick-record";
+  for (const std::string& arg : args) {
+    std::wstring wide(arg.begin(), arg.end());  // the tests' arguments are ASCII
+    line += wide.find(L' ') == std::wstring::npos && !wide.empty() ? L" " + wide : L" \"" + wide + L"\"";
+  }
+  std::string program = TARNWICK_RECORD;
+  std::wstring wideProgram(program.begin(), program.end());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = Output(L"tool.out");
+  startup.hStdError = Output(L"tool.err");
+  PROCESS_INFORMATION started{};
+  Ran ran;
+  BOOL ok = CreateProcessW(wideProgram.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                           &started);
+  CloseHandle(startup.hStdOutput);
+  CloseHandle(startup.hStdError);
+  if (!ok) {
+    ADD_FAILURE() << "cannot start " << TARNWICK_RECORD;
+    return ran;
+  }
+  WaitForSingleObject(started.hProcess, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(started.hProcess, &code);
+  CloseHandle(started.hProcess);
+  CloseHandle(started.hThread);
+  ran.status = static_cast<int>(code);
+  ran.out = Slurp("tool.out");
+  ran.err = Slurp("tool.err");
+  return ran;
+}
+#else
 // Runs the program with `args`, its output into files of the working directory.
 Ran RunTool(const std::vector<std::string>& args) {
   std::vector<std::string> words{TARNWICK_RECORD};
@@ -52,6 +103,7 @@ Ran RunTool(const std::vector<std::string>& args) {
   ran.err = Slurp("tool.err");
   return ran;
 }
+#endif
 
 TEST_F(RecordTest, ProgramExitsWithOneOnlyWhenAnAddressIsInTwoModules) {
   ledger::OperationRow written = WriteAddress(true);
@@ -68,7 +120,7 @@ TEST_F(RecordTest, ProgramExitsWithOneOnlyWhenAnAddressIsInTwoModules) {
   EXPECT_NE(duplicate.out.find("  0002:5b:00a1ff: 2 rows\n"), std::string::npos) << duplicate.out;
 
   // The same through --db from another folder; export and summary still work on it.
-  ASSERT_EQ(::mkdir("elsewhere", 0700), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("elsewhere"));
   ASSERT_EQ(::chdir("elsewhere"), 0);
   Ran viaPath = RunTool({"--db", folder.path() + "/production.db", "check"});
   Ran exported = RunTool({"--db", "../production.db", "export", "out.csv"});

@@ -9,7 +9,7 @@
 namespace simtest {
 namespace {
 
-using Enumerate = int32_t (*)(uint16_t*, char*, char*, uint16_t*);
+using Enumerate = int32_t(TARNWICK_VENDOR_CALL*)(uint16_t*, char*, char*, uint16_t*);
 
 class Enumeration : public StationTest, public ::testing::WithParamInterface<const char*> {
  protected:

@@ -1,10 +1,16 @@
 // Kill -9 at any instant: the station program is killed at random moments while
 // it writes addresses, and after every kill no address may be in two modules.
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#undef WriteProfileString  // a macro of windows.h, and the name of a function of ours
+#else
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+extern char** environ;
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -17,9 +23,8 @@
 #include "platform/profile_file.h"
 #include "tests/station/accepted_laps.h"
 #include "tests/support/temp_directory.h"
+#include "platform/sleep.h"
 #include "vendor/library_loader.h"
-
-extern char** environ;
 
 namespace {
 
@@ -42,10 +47,31 @@ class AddressCrash : public ::testing::Test {
   // slow start, under a sanitizer say, must not eat the time), lets it press
   // for `ms` milliseconds more, then kills it.
   void RunAndKill(unsigned ms) {
+    const auto traced = TraceSize();
+#ifdef _WIN32
+    // TerminateProcess is Windows' kill -9: the program gets no say and no cleanup.
+    std::string line = std::string("address_press_loop \"") + SIM_LIBRARY_DIR + "\"";
+    std::wstring wide(line.begin(), line.end());
+    std::string program = PRESS_LOOP;
+    std::wstring wideProgram(program.begin(), program.end());
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(wideProgram.c_str(), wide.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
+    for (int waited = 0; TraceSize() == traced && waited < 10000; ++waited) platform::SleepMs(1);
+    platform::SleepMs(ms);
+    TerminateProcess(started.hProcess, 137);
+    WaitForSingleObject(started.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(started.hProcess, &code);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    ASSERT_EQ(code, 137u) << "the press loop ended by itself";
+#else
     char program[] = PRESS_LOOP;
     char libraries[] = SIM_LIBRARY_DIR;
     char* argv[] = {program, libraries, nullptr};
-    const auto traced = TraceSize();
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, program, nullptr, nullptr, argv, environ), 0);
     for (int waited = 0; TraceSize() == traced && waited < 10000; ++waited) usleep(1000);
@@ -54,6 +80,7 @@ class AddressCrash : public ::testing::Test {
     int status = 0;
     waitpid(pid, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the press loop ended by itself: " << status;
+#endif
   }
 
   std::uintmax_t TraceSize() {

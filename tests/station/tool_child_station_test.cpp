@@ -1,4 +1,9 @@
+#ifdef _WIN32
+#include <windows.h>
+#undef WriteProfileString  // a macro of windows.h, and the name of a function of ours
+#else
 #include <signal.h>
+#endif
 
 #include <cerrno>
 #include <filesystem>
@@ -20,7 +25,17 @@ class ToolChild : public MemoryStation {
   std::optional<int> Run(const std::string& commandLine) {
     return memory::RunTool(*dialog, host, kDevice1, commandLine);
   }
+#ifdef _WIN32
+  static bool Gone(int pid) {
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (process == nullptr) return true;
+    bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    CloseHandle(process);
+    return ended;
+  }
+#else
   static bool Gone(int pid) { return kill(pid, 0) == -1 && errno == ESRCH; }
+#endif
   int ReadPid(const std::string& file) {
     int pid = 0;
     std::ifstream(file) >> pid;

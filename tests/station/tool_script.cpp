@@ -2,10 +2,12 @@
 // way that the runner has to cope with.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -28,7 +30,7 @@ int main(int argc, char** argv) {
       std::fprintf(out, "%d\n", static_cast<int>(getpid()));
       std::fclose(out);
     }
-    for (;;) pause();
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
   }
   // Ends its output but not itself: it has to be stopped.
   if (mode == "--linger" && argc > 2) {
@@ -38,7 +40,7 @@ int main(int argc, char** argv) {
     }
     close(STDOUT_FILENO);
     close(STDERR_FILENO);
-    for (;;) pause();
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
   }
   // Ends its output, then exits with the code given after the milliseconds given.
   if (mode == "--exit-later" && argc > 3) {

@@ -160,6 +160,26 @@ TEST_F(ChildExit, ProgramThatLingersAfterItsOutputIsEndedAfterTheGrace) {
   EXPECT_EQ(errno, ESRCH);
 }
 
+#else
+// The system's own search, which starting the program makes too: beside the
+// program, the working folder, the system folders, the search path; ".exe"
+// added to a bare name; a regular file is enough.
+TEST(FindProgram, LooksBesideTheProgramThenInTheWorkingFolderThenInTheSystemFolders) {
+  fakes::TempWorkingDirectory folder;
+  folder.Write("tool.exe", "");
+  EXPECT_EQ(platform::FindProgram("tool.exe"), platform::JoinPath(platform::CurrentDirectory(), "tool.exe"));
+  EXPECT_EQ(platform::FindProgram("tool"), platform::JoinPath(platform::CurrentDirectory(), "tool.exe"));
+  EXPECT_EQ(platform::FindProgram(".\\tool.exe"), ".\\tool.exe");  // a path is taken as it stands
+  EXPECT_EQ(platform::FindProgram("missing.exe"), "");
+  folder.Write("unit_test.exe", "");
+  EXPECT_EQ(platform::FindProgram("unit_test.exe"), platform::JoinPath(platform::ProgramFolder(), "unit_test.exe"));
+  EXPECT_NE(platform::FindProgram("cmd"), "");
+
+  std::unique_ptr<platform::ChildProcess> child;
+  EXPECT_EQ(platform::StartChildProcess("no-such-tool.exe -usb 0 erase", &child), platform::StartResult::NoProgram);
+  EXPECT_EQ(platform::StartChildProcess("", &child), platform::StartResult::NoProgram);
+  EXPECT_EQ(child, nullptr);
+}
 #endif
 
 }  // namespace

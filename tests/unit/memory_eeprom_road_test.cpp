@@ -15,7 +15,7 @@ using memtest::MemoryTest;
 
 class EepromRoad : public MemoryTest {
  protected:
-  std::string DumpPath() const { return platform::CurrentDirectory() + "/EEPROMdump.bin"; }
+  std::string DumpPath() const { return platform::JoinPath(platform::CurrentDirectory(), "EEPROMdump.bin"); }
 };
 
 TEST_F(EepromRoad, ProgramWritesTheImageAndShowsTheSize) {
@@ -121,7 +121,7 @@ TEST_F(EepromRoad, DumpLandsInALongWorkingFolder) {
   std::filesystem::current_path(deep);
   memory::DumpEeprom(services, e2, engine);
   ASSERT_EQ(e2.CallsOf("te2Dump").size(), 1u);
-  EXPECT_EQ(e2.CallsOf("te2Dump")[0].args, deep.string() + "/EEPROMdump.bin,1");
+  EXPECT_EQ(e2.CallsOf("te2Dump")[0].args, platform::JoinPath(deep.string(), "EEPROMdump.bin") + ",1");
 }
 
 TEST_F(EepromRoad, EraseFillsThenWritesTheHeader) {

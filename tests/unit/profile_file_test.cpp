@@ -147,6 +147,9 @@ TEST_F(ProfileFile, SeveralKeysChangeInOneWrite) {
 // A counter shared through a link must change where the link points, and the
 // link must stay a link.
 TEST_F(ProfileFile, WriteThroughALinkChangesTheFileItPointsTo) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a symbolic link needs a privilege on Windows, and its C++ library cannot make one";
+#endif
   std::filesystem::create_directory("shared");
   folder.Write("shared/btconfig.ini", "[SUM]\r\ntotal=1\r\n");
   std::filesystem::create_symlink("shared/btconfig.ini", "btconfig.ini");
