@@ -123,7 +123,7 @@ void InMemoryTemplate::Dword(uint32_t value) {
 }
 
 void InMemoryTemplate::Text(const char* gbk) {
-  const std::wstring wide = WideFromGbk(gbk == nullptr ? "" : gbk);
+  const std::wstring wide = platform::GbkToWide(gbk == nullptr ? "" : gbk);
   for (wchar_t c : wide) Word(static_cast<uint16_t>(c));
   Word(0);
 }

@@ -16,8 +16,8 @@ bool ProgrammerApp::InitInstance() {
   std::string error;
   if (!vendor::LoadLibraries(platform::ProgramFolder(), &libraries, &error)) {
     // No window at all: a station without its chip libraries can do nothing.
-    const std::wstring text = L"无法加载芯片库，程序退出。\nCannot load the chip library:\n" + WideFromGbk(error);
-    MessageBoxW(nullptr, text.c_str(), WideFromGbk(res::kAppTitle).c_str(), MB_OK | MB_ICONERROR);
+    const std::wstring text = L"无法加载芯片库，程序退出。\nCannot load the chip library:\n" + platform::GbkToWide(error);
+    MessageBoxW(nullptr, text.c_str(), platform::GbkToWide(res::kAppTitle).c_str(), MB_OK | MB_ICONERROR);
     return false;
   }
 

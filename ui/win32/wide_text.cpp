@@ -5,31 +5,8 @@
 #include "ui/win32/windows_api.h"
 
 namespace win32ui {
-namespace {
 
-constexpr UINT kGbk = 936;
-
-}  // namespace
-
-std::wstring WideFromGbk(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  const int size = static_cast<int>(gbk.size());
-  const int units = MultiByteToWideChar(kGbk, 0, gbk.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  if (units > 0) MultiByteToWideChar(kGbk, 0, gbk.data(), size, wide.data(), units);
-  return wide;
-}
-
-std::string GbkFromWide(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  const int bytes = WideCharToMultiByte(kGbk, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-  std::string gbk(static_cast<size_t>(bytes), '\0');
-  if (bytes > 0) WideCharToMultiByte(kGbk, 0, wide.data(), size, gbk.data(), bytes, nullptr, nullptr);
-  return gbk;
-}
-
-int GbkLength(std::wstring_view wide) { return static_cast<int>(GbkFromWide(wide).size()); }
+int GbkLength(std::wstring_view wide) { return static_cast<int>(platform::WideToGbk(wide).size()); }
 
 int WidePosition(std::wstring_view wide, int gbkBytes) {
   if (gbkBytes <= 0) return 0;

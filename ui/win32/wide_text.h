@@ -1,15 +1,13 @@
-// The system's GBK text and the platform's UTF-16, converted with code page 936
-// named explicitly, so the texts come out right on a Windows of any language.
+// Places in the edits' UTF-16 text and in its GBK form (the conversions
+// themselves are platform's, through code page 936 named explicitly).
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace win32ui {
+#include "platform/wide_text.h"
 
-std::wstring WideFromGbk(std::string_view gbk);
-// Characters that GBK cannot hold come out as '?'.
-std::string GbkFromWide(std::wstring_view wide);
+namespace win32ui {
 
 // Positions: a byte offset into the GBK form of `wide` and the UTF-16 offset
 // of the same place. A byte offset inside a double-byte character counts the

@@ -190,14 +190,14 @@ HICON Win32Window::Icon(int size) const {
 
 std::string Win32Window::ItemText(int id) const {
   HWND item = Item(id);
-  return item == nullptr ? std::string() : GbkFromWide(WindowText(item));
+  return item == nullptr ? std::string() : platform::WideToGbk(WindowText(item));
 }
 
 void Win32Window::SetItemText(int id, std::string_view text) {
   if (FieldEdit* field = Field(id)) {
-    field->SetText(WideFromGbk(text));
+    field->SetText(platform::GbkToWide(text));
   } else if (HWND item = Item(id)) {
-    SetWindowTextW(item, WideFromGbk(text).c_str());
+    SetWindowTextW(item, platform::GbkToWide(text).c_str());
   }
 }
 
@@ -283,7 +283,7 @@ void Win32Window::SetFocus(int id) {
 // ---------------------------------------------------------------- lists
 
 void Win32Window::AddString(int id, std::string_view text) {
-  if (HWND item = Item(id)) SendMessageW(item, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideFromGbk(text).c_str()));
+  if (HWND item = Item(id)) SendMessageW(item, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::GbkToWide(text).c_str()));
 }
 
 void Win32Window::ResetContent(int id) {
@@ -302,7 +302,7 @@ std::string Win32Window::ListText(int id, int index) const {
   if (length == LB_ERR) return {};
   std::vector<wchar_t> text(static_cast<size_t>(length) + 1, L'\0');
   SendMessageW(item, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  return GbkFromWide(std::wstring_view(text.data(), static_cast<size_t>(length)));
+  return platform::WideToGbk(std::wstring_view(text.data(), static_cast<size_t>(length)));
 }
 
 int Win32Window::CurSel(int id) const {
@@ -319,21 +319,21 @@ void Win32Window::SetCurSel(int id, int index) {
 int Win32Window::MessageBox(std::string_view text, int buttons) {
   const bool yesNo = (buttons & 0xF) == dialog::kMbYesNo;
   const int answer =
-      MessageBoxW(hwnd_, WideFromGbk(text).c_str(), WideFromGbk(res::kAppTitle).c_str(), yesNo ? MB_YESNO : MB_OK);
+      MessageBoxW(hwnd_, platform::GbkToWide(text).c_str(), platform::GbkToWide(res::kAppTitle).c_str(), yesNo ? MB_YESNO : MB_OK);
   if (!yesNo) return dialog::kIdOk;
   return answer == IDYES ? dialog::kIdYes : dialog::kIdNo;
 }
 
 std::optional<std::string> Win32Window::ChooseOpenFile(std::string_view filter) {
-  std::optional<std::wstring> path = win32ui::ChooseOpenFile(hwnd_, WideFromGbk(filter));
+  std::optional<std::wstring> path = win32ui::ChooseOpenFile(hwnd_, platform::GbkToWide(filter));
   if (!path) return std::nullopt;
-  return GbkFromWide(*path);
+  return platform::WideToGbk(*path);
 }
 
 std::optional<std::string> Win32Window::ChooseSaveFile(std::string_view filter, std::string_view fileName) {
-  std::optional<std::wstring> path = win32ui::ChooseSaveFile(hwnd_, WideFromGbk(filter), WideFromGbk(fileName));
+  std::optional<std::wstring> path = win32ui::ChooseSaveFile(hwnd_, platform::GbkToWide(filter), platform::GbkToWide(fileName));
   if (!path) return std::nullopt;
-  return GbkFromWide(*path);
+  return platform::WideToGbk(*path);
 }
 
 void Win32Window::ShowAbout() { ShowAboutDialog(instance_, hwnd_); }
@@ -346,7 +346,7 @@ void Win32Window::AppendSystemMenuItem(int command, std::string_view text) {
   HMENU menu = GetSystemMenu(hwnd_, FALSE);
   if (menu == nullptr) return;
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), WideFromGbk(text).c_str());
+  AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), platform::GbkToWide(text).c_str());
 }
 
 void Win32Window::SetAppIcon() {
