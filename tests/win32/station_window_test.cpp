@@ -87,8 +87,8 @@ TEST_F(StationWindow, BrunOnEepromWritesTheSampleIntoTheModule) {
 }
 
 TEST_F(StationWindow, BrunOnSpiFlashRunsTheFlashToolAndRelaysItsOutput) {
-  // The tool's output comes in chunks as it works, each one report of at
-  // most 255 bytes: a tool that took no time would hand it all over at once.
+  // At the realistic pace the tool's output comes in chunks as it works, so
+  // the relay is seen over time, not as one chunk at the end.
   WritePrivateProfileStringA("station", "timing", "realistic", StationIni().c_str());
   WritePrivateProfileStringA("station", "program_ms", "1000", StationIni().c_str());
   station.Click(res::IDC_SPI_FLASH);
