@@ -5,6 +5,7 @@
 #include <iterator>
 #include <thread>
 
+#include "platform/wide_text.h"
 #include "res/resource_ids.h"
 
 namespace win32test {
@@ -41,22 +42,9 @@ std::vector<HWND> ProcessDialogs(DWORD process) {
 
 }  // namespace
 
-std::wstring Wide(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  const int units = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), units);
-  return wide;
-}
+std::wstring Wide(std::string_view gbk) { return platform::GbkToWide(gbk); }
 
-std::string Gbk(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int bytes =
-      WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string gbk(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), gbk.data(), bytes, nullptr, nullptr);
-  return gbk;
-}
+std::string Gbk(std::wstring_view wide) { return platform::WideToGbk(wide); }
 
 std::filesystem::path ProgramFolder() {
   std::wstring path(32768, L'\0');

@@ -23,14 +23,6 @@ void CALLBACK StartBody(HWND, UINT, UINT_PTR timer, DWORD) {
 
 }  // namespace
 
-std::wstring Wide(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  const int units = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(units), L'\0');
-  MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), wide.data(), units);
-  return wide;
-}
-
 std::wstring WindowText(HWND hwnd) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
   text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));

@@ -13,7 +13,6 @@
 
 namespace win32test {
 
-std::wstring Wide(std::string_view gbk);  // code page 936
 std::wstring WindowText(HWND hwnd);
 
 class InProcessDialog : public ::testing::Test {
