@@ -44,7 +44,8 @@ class DiskReplay {
   // (undone from the newest back, as a journal that commits in order would
   // lose them), or none; crossed with the unsynced writes kept all, lost all,
   // lost for one file alone, or that file's last write torn in half. Files
-  // named in `ignored` (rebuilt by their owner at the next open) are left out.
+  // whose names end in one of `ignoredSuffixes` (rebuilt by their owner at the
+  // next open, as SQLite's shared-memory index is) are left out.
   std::vector<CutState> States(const std::vector<std::string>& ignoredSuffixes) const;
 
   // The folder as the kernel held it (a kill, not a power cut).
