@@ -296,7 +296,7 @@ TEST_F(PowerCut, NoStateACutCanLeaveHandsAnAcceptedAddressOutAgain) {
   for (const char* name : {"btconfig.ini", "production.db"}) {
     EXPECT_EQ(kept[name], ReadFile(top + "/run/" + name)) << name << ": the replay lost track of the run";
   }
-std::cout << calls.size() << " file calls recorded, " << states << " states checked\n";
+  std::cout << calls.size() << " file calls recorded, " << states << " states checked\n";
 }
 
 }  // namespace
