@@ -91,6 +91,30 @@ TEST_F(Checked, PendingAndUnknownAddressesAreListedWithTheirRows) {
   EXPECT_EQ(unknowns.find(RowStart(after.id)), std::string::npos);
 }
 
+// An unknown row holds its address as much as a written one: a second
+// module beside it is a duplicate.
+TEST_F(Checked, WrittenAndUnknownRowsOfOneAddressAreADuplicate) {
+  ledger::OperationRow written = WriteAddress(true);
+  WriteAddress(true);
+  Sql("DROP INDEX one_module_per_address");
+  Sql("INSERT INTO operations (time, station, transport, slot, operation, result, nap, uap, lap, state) "
+      "SELECT '2026-12-10 09:07:00', 'line-pc-7', transport, 2, operation, '', nap, uap, lap, 'unknown' "
+      "FROM operations WHERE id = " +
+      std::to_string(written.id));
+  station.reset();
+
+  record::CheckFindings findings = Run();
+  ASSERT_TRUE(findings.read);
+  EXPECT_EQ(findings.duplicateAddresses, 1);
+  const std::string duplicates = Section("duplicates:");
+  EXPECT_NE(duplicates.find("duplicates: 1 address in more than one module\n  0002:5b:00a1ff: 2 rows\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(duplicates.find("0002:5b:00a1ff  written"), std::string::npos) << duplicates;
+  EXPECT_NE(duplicates.find("line-pc-7        2  0002:5b:00a1ff  unknown"), std::string::npos) << duplicates;
+  EXPECT_EQ(duplicates.find("00a200"), std::string::npos) << duplicates;
+}
+
 TEST_F(Checked, GapsAreRangesPerNapAndUapOutsideTheReservedBlock) {
   WriteAddress(true);  // 00a1ff
   SetCounter("0002", "5b", "00a205");

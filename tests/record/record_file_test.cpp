@@ -45,4 +45,34 @@ TEST_F(RecordTest, LedgerOpensARecordThatHoldsADuplicate) {
   sqlite3_close(db);
 }
 
+// The last guard against a second module with one address: whatever the
+// ledger's own reading missed, the record refuses a second held mark. An index
+// dropped by hand comes back at the station's next start.
+TEST_F(RecordTest, RecordRefusesASecondHeldMarkForOneAddress) {
+  ledger::OperationRow row = WriteAddress(true);  // 0002:5b:00a1ff written
+  Sql("DROP INDEX one_module_per_address");
+  OpenStation();
+  station.reset();
+
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open_v2("production.db", &db, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  const struct {
+    const char* state;
+    int result;
+  } kMarks[] = {{"pending", SQLITE_CONSTRAINT}, {"written", SQLITE_CONSTRAINT}, {"unknown", SQLITE_CONSTRAINT},
+                {"failed", SQLITE_OK}};
+  for (const auto& mark : kMarks) {
+    const std::string insert =
+        "INSERT INTO operations (time, station, transport, slot, operation, nap, uap, lap, state) "
+        "SELECT time, 'other-pc', transport, 2, operation, nap, uap, lap, '" +
+        std::string(mark.state) + "' FROM operations WHERE id = " + std::to_string(row.id);
+    EXPECT_EQ(sqlite3_exec(db, insert.c_str(), nullptr, nullptr, nullptr) & 0xff, mark.result) << mark.state;
+  }
+  // Nor can a refused address be turned into a held one beside the written row.
+  EXPECT_EQ(sqlite3_exec(db, "UPDATE operations SET state = 'unknown' WHERE state = 'failed'", nullptr, nullptr,
+                         nullptr) & 0xff,
+            SQLITE_CONSTRAINT);
+  sqlite3_close(db);
+}
+
 }  // namespace

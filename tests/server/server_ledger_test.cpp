@@ -95,6 +95,34 @@ TEST_F(ServerLedgerConfirmations, AFailedAddressIsGivenAgainAndAPendingOneNever)
   EXPECT_EQ(Total(), "0");
 }
 
+// The server's last guard against two modules with one address, whatever a
+// station's own reading missed: no second pending, written or unknown mark.
+TEST_F(ServerLedgerConfirmations, TheServerRefusesASecondHeldMarkForOneAddress) {
+  AddRange(0x100000, 0x100001);
+  auto station = Open();
+  ledger::OperationRow row = AddressWrite();
+  ledger::BdAddress address = station->Next().address;
+  ASSERT_EQ(station->Reserve(&address, &row), ledger::Refusal::None);
+  station->Written(&row, address);
+  station->Record(row);
+  ASSERT_EQ(StateOf(row.id), "written");
+
+  const struct {
+    const char* state;
+    bool refused;
+  } kMarks[] = {{"pending", true}, {"written", true}, {"unknown", true}, {"failed", false}};
+  for (const auto& mark : kMarks) {
+    ledger::server::Result result =
+        Query("INSERT INTO operations (time, station, transport, slot, operation, nap, uap, lap, state) "
+              "SELECT time, 'other-pc', transport, 2, operation, nap, uap, lap, '" +
+              std::string(mark.state) + "' FROM operations WHERE id = " + std::to_string(row.id));
+    EXPECT_EQ(!result, mark.refused) << mark.state << ": " << session->error();
+    if (mark.refused) {
+      EXPECT_NE(session->error().find("one_module_per_address"), std::string::npos) << session->error();
+    }
+  }
+}
+
 TEST_F(ServerLedgerConfirmations, AServerNotThereOrAUrlWithAPasswordIsRefusedBeforeAnyDraw) {
   struct {
     std::string url;
