@@ -114,4 +114,15 @@ TEST_F(ServerLedgerConfirmations, AServerNotThereOrAUrlWithAPasswordIsRefusedBef
   EXPECT_EQ(ledger::server::ParseServerUrl("postgresql://station@line-db:5433/line").server, "line-db:5433");
 }
 
+TEST_F(ServerLedgerConfirmations, TheServerIsReachedOverLoopbackTcpToo) {
+  AddRange(0x100000, 0x100009);
+  ledger::server::ServerLedger station("./btconfig.ini", {pgtest::PgCluster::Get().TcpUrl(database), "bench"},
+                                       "./ledger_outbox.db");
+  ledger::OperationRow row = AddressWrite();
+  ledger::BdAddress address = station.Next().address;
+  ASSERT_EQ(station.Reserve(&address, &row), ledger::Refusal::None);
+  EXPECT_EQ(station.ServerName(), "127.0.0.1:" + std::to_string(pgtest::PgCluster::Get().Port()));
+  EXPECT_EQ(StateOf(row.id), "pending");
+}
+
 }  // namespace
