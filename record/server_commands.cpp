@@ -97,9 +97,12 @@ int64_t ReportSetAside(std::ostream& out) {
   out << rows.size() << (rows.size() == 1 ? " row" : " rows")
       << " the server refused for what they hold, kept in " << outboxPath << "\n";
   for (const ledger::server::SetAsideRow& row : rows) {
+    // The server's words on one line: they end in a line feed, and may hold more.
+    std::string reason = row.reason;
+    while (!reason.empty() && reason.back() == '\n') reason.pop_back();
+    for (char& c : reason) c = c == '\n' ? ' ' : c;
     out << "    " << row.time << "  " << row.operation << "  " << (row.address.empty() ? "-" : row.address) << "  "
-        << (row.state.empty() ? "-" : row.state) << "  " << row.reason;
-    if (row.reason.empty() || row.reason.back() != '\n') out << '\n';
+        << (row.state.empty() ? "-" : row.state) << "  " << reason << '\n';
   }
   return static_cast<int64_t>(rows.size());
 }
