@@ -108,9 +108,15 @@ Refusal ServerLedger::Ready() {
   // connection, before the next draw, after what was kept here has gone.
   if (fresh) settled_ = false;
   KeepHeld();
-  if (!held_.empty() || !outbox_.Deliver([this](const ServerRow& row) { return Deliver(row); },
-                                         [this] { return session_.error(); })) {
+  if (!outbox_.Deliver([this](const ServerRow& row) { return Deliver(row); }, [this] { return session_.error(); })) {
     return Failure();
+  }
+  // What the disk would not keep goes straight to the server, in order.
+  while (!held_.empty()) {
+    Delivery delivered = Deliver(held_.front());
+    if (delivered == Delivery::NotNow) return Failure();
+    if (delivered == Delivery::Refused) outbox_.SetAside(held_.front(), session_.error());
+    held_.pop_front();
   }
   if (!settled_) {
     if (!session_.Run("UPDATE operations SET state = 'unknown' WHERE station = $1 AND state = 'pending'",
