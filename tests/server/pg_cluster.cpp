@@ -1,10 +1,13 @@
 #include "tests/server/pg_cluster.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <netinet/in.h>
 #include <pwd.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,6 +30,23 @@ bool WriteFile(const std::string& path, const std::string& text, std::ios::openm
   std::ofstream out(path, std::ios::binary | std::ios::out | mode);
   out << text;
   return static_cast<bool>(out.flush());
+}
+
+// A port on 127.0.0.1 that nothing listens on now; 0 when none could be had.
+int FreeLoopbackPort() {
+  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return 0;
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int port = 0;
+  if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0) {
+    port = ntohs(address.sin_port);
+  }
+  close(fd);
+  return port;
 }
 
 }  // namespace
@@ -88,10 +108,16 @@ bool PgCluster::Init(std::string* error) {
     *error = "initdb failed; see " + folder_ + "/programs.log";
     return false;
   }
-  // No TCP at all, the socket in our own folder; durability is not what these tests are about.
+  // The socket in our own folder, and TCP on loopback only, on a port
+  // nothing else holds; durability is not what these tests are about.
+  port_ = FreeLoopbackPort();
+  if (port_ == 0) {
+    *error = "no free port on 127.0.0.1";
+    return false;
+  }
   WriteFile(data + "/postgresql.conf",
-            "\nlisten_addresses = ''\nunix_socket_directories = '" + folder_ +
-                "'\nport = 5432\nfsync = off\nfull_page_writes = off\nmax_connections = 40\nshared_buffers = 16MB\n",
+            "\nlisten_addresses = '127.0.0.1'\nunix_socket_directories = '" + folder_ + "'\nport = " +
+                std::to_string(port_) + "\nfsync = off\nfull_page_writes = off\nmax_connections = 40\nshared_buffers = 16MB\n",
             std::ios::app);
   passFile_ = folder_ + ".pgpass";
   WriteFile(passFile_, std::string("*:*:*:") + kRole + ":" + kPassword + "\n");
@@ -117,7 +143,12 @@ void PgCluster::Remove() {
 std::string PgCluster::Url(const std::string& database) const {
   std::string host;
   for (char c : folder_) host += c == '/' ? std::string("%2F") : std::string(1, c);
-  return std::string("postgresql://") + kRole + "@" + host + ":5432/" + database;
+  return std::string("postgresql://") + kRole + "@" + host + ":" + std::to_string(port_) + "/" + database;
+}
+
+std::string PgCluster::TcpUrl(const std::string& database, int port) const {
+  return std::string("postgresql://") + kRole + "@127.0.0.1:" + std::to_string(port != 0 ? port : port_) + "/" +
+         database;
 }
 
 bool PgCluster::CreateDatabase(const std::string& name, std::string* error) {

@@ -1,5 +1,5 @@
 // A throwaway PostgreSQL cluster for the server tests: initdb and pg_ctl in a
-// temporary folder, reached by a Unix socket only, with a password that the
+// temporary folder, reached by a Unix socket or by TCP on 127.0.0.1, with a password that the
 // clients find in a pgpass file, as a line's stations would.
 #pragma once
 
@@ -18,8 +18,13 @@ class PgCluster {
   bool Stop();
   void Remove();
 
-  // postgresql://tarnwick@<socket folder>:5432/<database>
+  // postgresql://tarnwick@<socket folder>:<port>/<database>
   std::string Url(const std::string& database) const;
+  // postgresql://tarnwick@127.0.0.1:<port>/<database>: the cluster's TCP
+  // port, or `port` (a proxy in front of it) when given.
+  std::string TcpUrl(const std::string& database, int port = 0) const;
+  // The cluster's TCP port on 127.0.0.1 (also its socket's number).
+  int Port() const { return port_; }
   // A new, empty database; false when the server refused.
   bool CreateDatabase(const std::string& name, std::string* error);
 
@@ -31,6 +36,7 @@ class PgCluster {
   std::string folder_;  // the socket folder and home of data/
   std::string passFile_;
   bool asPostgresUser_ = false;
+  int port_ = 0;
 };
 
 }  // namespace pgtest
