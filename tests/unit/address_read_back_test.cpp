@@ -3,6 +3,11 @@
 // a module is never given again, and one that is not is given again.
 #include <gtest/gtest.h>
 
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "ledger/embedded/record_db.h"
 #include "platform/gbk.h"
 #include "tests/unit/address_fixture.h"
