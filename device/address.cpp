@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "dialog/recorded_operation.h"
+#include "device/address_read_back.h"
 #include "device/chip_connection.h"
 #include "ledger/address_range.h"
 #include "res/resource_ids.h"
@@ -14,6 +15,14 @@ constexpr const char* kReadOk = "读取蓝牙地址成功! ";
 constexpr const char* kReadFailed = "读取蓝牙地址失败! ";
 constexpr const char* kWriteOk = "写蓝牙地址成功! ";
 constexpr const char* kWriteFailed = "写蓝牙地址失败! ";
+// What a read-back of the module found; the line is the operation's result in the record.
+constexpr const char* kWriteOkReadBack = "写蓝牙地址成功! 回读地址%s与写入一致. ";
+constexpr const char* kWriteOkNoAnswer = "写蓝牙地址成功! 写入无应答, 但回读地址%s与写入一致. ";
+constexpr const char* kNoAnswerNoReadBack =
+    "写蓝牙地址无应答, 回读地址也失败! 模块是否已有%s未知, 此地址不再使用, 请检查该模块. ";
+constexpr const char* kNotKept = "模块没有保存新地址! 写入%s, 回读为%s; 此地址不再使用, 请检查该模块. ";
+constexpr const char* kReadBackFailed = "写入后回读蓝牙地址失败! 模块是否已有%s未知, 此地址不再使用, 请检查该模块. ";
+constexpr const char* kResetFailed = "写入后冷复位失败, 无法回读! 模块是否已有%s未知, 此地址不再使用, 请检查该模块. ";
 constexpr const char* kNoStartAddress = "请填写开始蓝牙地址或点ReadAddr按键读取!";
 constexpr const char* kRangeUsedUp = "蓝牙地址已用完! LAP=%s 超出ffffff, 请换新的地址段. ";
 constexpr const char* kReservedLap = "LAP=%s 是保留地址(9e8b00-9e8b3f), 不能写入! ";
@@ -45,6 +54,13 @@ constexpr const char* kConfirmClear = "Are you srue to clear the SUM ?";
 std::string Hex(const char* format, uint32_t value) {
   char text[16];
   snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// One line of the report buffer's size, `format` being one of the texts above.
+std::string Line(const char* format, const std::string& address) {
+  char text[dialog::DialogServices::kFormatBuffer];
+  snprintf(text, sizeof text, format, address.c_str());
   return text;
 }
 
@@ -183,17 +199,54 @@ bool Address::WriteAddress(const std::string& transport) {
     for (int id : {res::IDC_CURRENT_LAP, res::IDC_CURRENT_UAP, res::IDC_CURRENT_NAP}) dialog_.CaretToEnd(id);
   }
   bool saved = true;
-  if (engine_.psWriteBdAddr(connection.module, next.address.lap, next.address.uap, next.address.nap) == 1) {
-    StoreNextAddress(dialog_.Ledger().Written(&record.row(), next.address), &saved);
+  const bool accepted =
+      engine_.psWriteBdAddr(connection.module, next.address.lap, next.address.uap, next.address.nap) == 1;
+  const VerifySettings verify = ReadVerifySettings();
+  if (accepted && !verify.address) {
+    StoreNextAddress(dialog_.Ledger().Written(&record.row(), next.address), kWriteOk, &saved);
   } else {
-    dialog_.Ledger().Failed(&record.row());
-    dialog_.Report("%s", kWriteFailed);
+    saved = SettleByReadBack(accepted, verify, connection.module, next.address, &record.row());
   }
   CloseChipConnection(engine_, connection);
   return saved;
 }
 
-void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* saved) {
+// A refusal is no proof that the module lacks the address (the answer may be
+// what got lost), and an acceptance no proof that it holds it: the module
+// itself says. An address that may be in a module is never given again.
+bool Address::SettleByReadBack(bool accepted, const VerifySettings& verify, uint32_t module,
+                               const ledger::BdAddress& written, ledger::OperationRow* row) {
+  ledger::BdAddress found;
+  const std::string writtenText = ledger::AddressText(written);
+  switch (ReadBackAddress(engine_, module, written, verify.reset, &found)) {
+    case ReadBack::Holds: {
+      bool saved = true;
+      StoreNextAddress(dialog_.Ledger().Written(row, written),
+                       Line(accepted ? kWriteOkReadBack : kWriteOkNoAnswer, writtenText), &saved);
+      return saved;
+    }
+    case ReadBack::Other:
+      if (!accepted) {
+        dialog_.Ledger().Failed(row);
+        dialog_.Report("%s", kWriteFailed);
+        return true;
+      }
+      dialog_.Ledger().Unknown(row);
+      dialog_.Report(kNotKept, writtenText.c_str(), ledger::AddressText(found).c_str());
+      return true;
+    case ReadBack::NoAnswer:
+      dialog_.Ledger().Unknown(row);
+      dialog_.Report(accepted ? kReadBackFailed : kNoAnswerNoReadBack, writtenText.c_str());
+      return true;
+    case ReadBack::ResetRefused:
+      dialog_.Ledger().Unknown(row);
+      dialog_.Report(kResetFailed, writtenText.c_str());
+      return true;
+  }
+  return true;
+}
+
+void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, const std::string& okLine, bool* saved) {
   dialog::FieldValues& fields = dialog_.Fields();
   fields.NextNap = after.nextNapText.empty() ? fields.CurrentNap : after.nextNapText;
   fields.NextUap = after.nextUapText.empty() ? fields.CurrentUap : after.nextUapText;
@@ -208,7 +261,7 @@ void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* sav
   *saved = after.saved;
   dialog_.ShowFields();
   dialog_.CaretToEnd(res::IDC_BURN_COUNT);
-  dialog_.Report("%s", kWriteOk);
+  dialog_.Report("%s", okLine.c_str());
   if (!*saved) {
     dialog_.Report("%s", kCounterNotSaved);
   } else if (serverUsedUp) {

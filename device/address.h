@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "device/address_read_back.h"
 #include "dialog/dialog_services.h"
 #include "ledger/ledger.h"
 #include "vendor/test_engine.h"
@@ -26,7 +27,12 @@ class Address {
  private:
   // Says why the ledger refused; false when it did not.
   bool Refused(const ledger::NextAddress& next);
-  void StoreNextAddress(const ledger::CounterAfterWrite& after, bool* saved);
+  // After a write the module did not confirm, or with [verify] address = on:
+  // written, failed or unknown as the read-back finds. False as WriteAddress.
+  bool SettleByReadBack(bool accepted, const VerifySettings& verify, uint32_t module, const ledger::BdAddress& written,
+                        ledger::OperationRow* row);
+  // `okLine`: the success line, the written address's verdict.
+  void StoreNextAddress(const ledger::CounterAfterWrite& after, const std::string& okLine, bool* saved);
 
   dialog::DialogServices& dialog_;
   vendor::TestEngine& engine_;

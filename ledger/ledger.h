@@ -7,7 +7,8 @@
 // - Reserve marks the address handed out, durably, before the module is touched.
 // - An address marked pending, written or unknown is never handed out again:
 //   Next moves the counter past it. A pending mark left by a program that died
-//   becomes unknown when the next program opens the ledger.
+//   becomes unknown when the next program opens the ledger, as does one whose
+//   module could not say whether it took the address.
 // - After a counter that could not be saved, Next refuses until it is saved.
 #pragma once
 
@@ -95,6 +96,10 @@ class Ledger {
   // The mark reaches the store with the row's result, in Record.
   virtual CounterAfterWrite Written(OperationRow* row, const BdAddress& address) = 0;
   virtual void Failed(OperationRow* row) = 0;
+  // The module may or may not hold the address (no answer, and none on the
+  // read-back; or it does not hold it after a write it confirmed): the mark
+  // becomes unknown, the address is never given again, the count stays.
+  virtual void Unknown(OperationRow* row) = 0;
   // The count back to 0: None, CounterNotSaved, or Held when another program holds the file.
   virtual Refusal ClearCount() = 0;
 

@@ -17,6 +17,7 @@ class NoServerLedger : public Ledger {
   Refusal Reserve(BdAddress*, OperationRow*) override { return Refusal::NoServerLedger; }
   CounterAfterWrite Written(OperationRow*, const BdAddress&) override { return {}; }
   void Failed(OperationRow*) override {}
+  void Unknown(OperationRow*) override {}
   Refusal ClearCount() override { return Refusal::NoServerLedger; }
   void Record(const OperationRow&) override {}
 };

@@ -22,17 +22,34 @@ constexpr const char* kSelect =
     "firmware_path, firmware_size, firmware_sha256, duration_ms FROM operations ORDER BY id";
 constexpr int kNapColumn = 7;
 constexpr int kColumns = 16;
+// id, slot, firmware_size, duration_ms: numbers, written as they are, a minus sign and all.
+constexpr bool kNumberColumn[kColumns] = {true,  false, false, false, true,  false, false, false,
+                                          false, false, false, false, false, true,  false, true};
+
+// An integer as SQLite gives one; a numeric column may still hold text in a record edited by hand.
+bool IsInteger(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// What a spreadsheet takes for the start of a formula (a tab or CR before one, too).
+bool StartsAsFormula(std::string_view text) {
+  return !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
 
 }  // namespace
 
 std::string CsvField(std::string_view text) {
+  // A name typed as =HYPERLINK(...) must stay a name: the apostrophe makes
+  // the spreadsheet show the cell as text, and is not shown itself.
+  const bool formula = StartsAsFormula(text);
   // Quoted also when it starts or ends with a blank: the result texts end in
   // one, and some readers trim unquoted fields.
   bool quote =
-      text.find_first_of(",\"\r\n") != std::string_view::npos ||
+      formula || text.find_first_of(",\"\r\n") != std::string_view::npos ||
       (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.back() == ' ' || text.back() == '\t'));
   if (!quote) return std::string(text);
-  std::string field = "\"";
+  std::string field = formula ? "\"'" : "\"";
   for (char c : text) {
     if (c == '"') field += '"';
     field += c;
@@ -62,7 +79,8 @@ std::optional<int64_t> WriteCsv(sqlite3* db, std::ostream& out) {
         out << AddressOf(rows, kNapColumn);
         column += 2;
       } else {
-        out << CsvField(rows.Text(column));
+        const std::string text = rows.Text(column);
+        out << (kNumberColumn[column] && IsInteger(text) ? text : CsvField(text));
       }
     }
     out << kLineEnd;

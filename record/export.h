@@ -26,7 +26,10 @@ enum class ExportResult {
 // export never leaves a half-written file behind a spreadsheet's back.
 ExportResult ExportCsv(sqlite3* db, const std::string& path, int64_t* rows = nullptr);
 
-// One field as RFC 4180 wants it, quoted when it must be.
+// One text field as RFC 4180 wants it, quoted when it must be. A text that
+// begins with =, +, -, @, a tab or a CR, which a spreadsheet would run as a
+// formula, is quoted with an apostrophe in front, so it shows as text.
+// Numbers of the numeric columns never come here.
 std::string CsvField(std::string_view text);
 
 }  // namespace record

@@ -50,8 +50,20 @@ int32_t psWriteBdAddr(uint32_t handle, uint32_t lap, uint32_t uap, uint32_t nap)
       t.Out("error", "address part too wide");
       return 0;
     }
+    // A module that says yes and keeps its old address; a module that takes
+    // the address and whose yes is lost on the way back.
+    if (Strike(station, "bdaddr_not_kept", c.peer)) {
+      t.Out("fault", "not kept");
+      return 1;
+    }
+    const bool answerLost = Strike(station, "bdaddr_answer_lost", c.peer).has_value();
     std::string section = ModuleSection(c.peer);
-    return station.SetAll(section, {{"nap", Hex(nap, 4)}, {"uap", Hex(uap, 2)}, {"lap", Hex(lap, 6)}}) ? 1 : 0;
+    if (!station.SetAll(section, {{"nap", Hex(nap, 4)}, {"uap", Hex(uap, 2)}, {"lap", Hex(lap, 6)}})) return 0;
+    if (answerLost) {
+      t.Out("fault", "answer lost");
+      return 0;
+    }
+    return 1;
   });
 }
 

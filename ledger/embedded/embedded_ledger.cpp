@@ -192,6 +192,9 @@ CounterAfterWrite EmbeddedLedger::Written(OperationRow* row, const BdAddress& ad
 
 void EmbeddedLedger::Failed(OperationRow* row) { row->state = "failed"; }
 
+// The counter stays: the next Next moves past the unknown mark, as past a dead program's.
+void EmbeddedLedger::Unknown(OperationRow* row) { row->state = "unknown"; }
+
 Refusal EmbeddedLedger::ClearCount() {
   if (!HoldsCounter()) return Refusal::Held;
   return platform::WriteProfileString(kSum, kTotal, "0", settingsFile_) ? Refusal::None : Refusal::CounterNotSaved;

@@ -26,6 +26,7 @@ class EmbeddedLedger : public Ledger {
   Refusal Reserve(BdAddress* address, OperationRow* row) override;
   CounterAfterWrite Written(OperationRow* row, const BdAddress& address) override;
   void Failed(OperationRow* row) override;
+  void Unknown(OperationRow* row) override;
   Refusal ClearCount() override;
   void Record(const OperationRow& row) override;
 

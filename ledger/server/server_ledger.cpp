@@ -239,6 +239,9 @@ CounterAfterWrite ServerLedger::Written(OperationRow* row, const BdAddress&) {
 
 void ServerLedger::Failed(OperationRow* row) { row->state = "failed"; }
 
+// The range has moved past it already; unlike a failed address it is never reissued.
+void ServerLedger::Unknown(OperationRow* row) { row->state = "unknown"; }
+
 Refusal ServerLedger::ClearCount() {
   session_.SetDeadline(MonotonicMs() + kPressBoundMs);
   Refusal ready = Ready();

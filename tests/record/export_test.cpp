@@ -133,6 +133,52 @@ TEST(CsvField, QuotedOnlyWhenASpreadsheetWouldMisreadIt) {
   for (const auto& c : kCases) EXPECT_EQ(record::CsvField(c.text), c.field) << c.text;
 }
 
+TEST(CsvField, TextThatASpreadsheetWouldRunShowsAsText) {
+  const struct {
+    const char* text;
+    const char* field;
+  } kCases[] = {
+      {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+      {"+1+cmd|' /C calc'!A0", "\"'+1+cmd|' /C calc'!A0\""},
+      {"-2+3", "\"'-2+3\""},
+      {"@SUM(A1)", "\"'@SUM(A1)\""},
+      {"\t=1+1", "\"'\t=1+1\""},  // a leading tab
+      {"\r=1+1", "\"'\r=1+1\""},
+      {"name\t", "\"name\t\""},  // a trailing tab: quoted, no apostrophe
+      {"a=b-c", "a=b-c"},          // only the first character counts
+  };
+  for (const auto& c : kCases) EXPECT_EQ(record::CsvField(c.text), c.field) << c.text;
+}
+
+TEST_F(RecordTest, ExportedFormulasStayTextAndNumbersStayNumbers) {
+  ledger::OperationRow name;
+  name.operation = ledger::kNameWrite;
+  name.startedAt = records::kDay;
+  name.transport = "SPITRANS=USB SPIPORT=0";
+  name.slot = 1;
+  name.name = "=HYPERLINK(\"http://x\",\"y\")";
+  name.result = "-1";
+  station->Record(name);
+  // A negative number in a numeric column, and text where a number belongs (a record edited by hand).
+  Sql("UPDATE operations SET duration_ms = -5, firmware_size = '+1+cmd|'' /C calc''!A0'");
+
+  record::RecordHandle db = Reader();
+  std::ostringstream out;
+  ASSERT_EQ(record::WriteCsv(db.get(), out), 1);
+  const std::string csv = out.str();
+  std::string malformed;
+  Table table = ParseCsv(csv.substr(3), &malformed);
+  ASSERT_EQ(malformed, "");
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[1][0], "1");
+  EXPECT_EQ(table[1][4], "1");
+  EXPECT_EQ(table[1][6], "'-1");
+  EXPECT_EQ(table[1][9], "'=HYPERLINK(\"http://x\",\"y\")");
+  EXPECT_EQ(table[1][11], "'+1+cmd|' /C calc'!A0");
+  EXPECT_EQ(table[1][13], "-5");
+  EXPECT_NE(csv.find(",-5\r\n"), std::string::npos) << "the number goes unquoted";
+}
+
 TEST_F(RecordTest, ExportThatCannotBeWrittenSaysSoAndLeavesTheOldFile) {
   WriteAddress(true);
   record::RecordHandle db = Reader();

@@ -127,6 +127,23 @@ TEST_F(ServerLedgerConfirmations, TheServerRefusesASecondHeldMarkForOneAddress) 
   }
 }
 
+// A module that could not say whether it took its address: unlike a failed one, never given again, and not counted.
+TEST_F(ServerLedgerConfirmations, AnUnknownAddressIsStoredSoAndNeverGivenAgain) {
+  AddRange(0x100000, 0x100009);
+  auto station = Open();
+  ledger::OperationRow unclear = AddressWrite();
+  ledger::BdAddress address = station->Next().address;
+  ASSERT_EQ(station->Reserve(&address, &unclear), ledger::Refusal::None);
+  station->Unknown(&unclear);
+  station->Record(unclear);
+  EXPECT_EQ(StateOf(unclear.id), "unknown");
+  EXPECT_EQ(Total(), "");
+  EXPECT_EQ(station->Next().lapText, "100001");
+  ledger::OperationRow next = AddressWrite();
+  ASSERT_EQ(station->Reserve(&address, &next), ledger::Refusal::None);
+  EXPECT_EQ(address.lap, 0x100001u);
+}
+
 TEST_F(ServerLedgerConfirmations, AServerNotThereOrAUrlWithAPasswordIsRefusedBeforeAnyDraw) {
   struct {
     std::string url;

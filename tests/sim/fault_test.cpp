@@ -271,6 +271,33 @@ TEST_F(Faults, ToolCanFailToFindTheFile) {
   EXPECT_NE(run.err.find("cannot find file 'a.xuv'"), std::string::npos);
 }
 
+// The two ways a write's answer can differ from what the module holds.
+TEST_F(Faults, AddressNotKeptOrItsAnswerLost) {
+  auto lapOf = [this](uint32_t module) {
+    uint32_t lap = 0;
+    uint8_t uap = 0;
+    uint16_t nap = 0;
+    EXPECT_EQ(api.psReadBdAddr(module, &lap, &uap, &nap), 1);
+    return lap;
+  };
+  const uint32_t bc5 = api.openTestEngineSpiTrans(kUsb, 0), bc7 = api.openTestEngineSpiTrans(kLpt, 0);
+  Set("faults", "bdaddr_not_kept", "bc5");
+  EXPECT_EQ(api.psWriteBdAddr(bc5, 0xa1ff, 0x5b, 0x0002), 1);
+  EXPECT_EQ(lapOf(bc5), 0xa1f0u) << "the old address stays";
+  EXPECT_EQ(api.psWriteBdAddr(bc7, 0xa1ff, 0x5b, 0x0002), 1);
+  EXPECT_EQ(lapOf(bc7), 0xa1ffu);
+
+  Set("faults", "bdaddr_not_kept", "");
+  Set("faults", "bdaddr_answer_lost", "* after 1");
+  EXPECT_EQ(api.psWriteBdAddr(bc5, 0xa200, 0x5b, 0x0002), 1);
+  EXPECT_EQ(api.psWriteBdAddr(bc5, 0xa201, 0x5b, 0x0002), 0);
+  EXPECT_EQ(lapOf(bc5), 0xa201u) << "taken, though the call said no";
+  EXPECT_EQ(api.psWriteBdAddr(bc7, 0xa202, 0x5b, 0x0002), 0);
+  EXPECT_EQ(lapOf(bc7), 0xa202u);
+  EXPECT_EQ(api.psWriteBdAddr(bc7, 0x1000000, 0x5b, 0x0002), 0);
+  EXPECT_EQ(lapOf(bc7), 0xa202u) << "a part too wide is still refused, not taken";
+}
+
 TEST_F(Faults, UnreadableRuleStrikesNobody) {
   Set("faults", "psWriteBdAddr", "bc5 sometimes 3");
   EXPECT_EQ(api.psWriteBdAddr(api.openTestEngineSpiTrans(kUsb, 0), 1, 2, 3), 1);

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "app/main_dialog.h"
+#include "ledger/embedded/record_db.h"
 #include "platform/profile_file.h"
 #include "res/resource_ids.h"
 #include "tests/support/memory_window.h"
@@ -84,6 +85,49 @@ TEST_F(AddressStation, TwentyPressesOnTwoModulesGiveEveryAddressOnce) {
   again.OnInitDialog();
   EXPECT_EQ(restarted.ItemText(res::IDC_START_LAP), "00a226");
   EXPECT_EQ(restarted.ItemText(res::IDC_BURN_COUNT), "39");
+}
+
+// The module that took its address while the answer was lost, and the module
+// that said yes and kept its old one: each is asked, and no address reaches two modules.
+TEST_F(AddressStation, ModulesAreReadBackWhenTheirAnswerCannotBeTrusted) {
+  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
+  const std::string usb = transports.Device1Transport;
+
+  Station("faults", "bdaddr_answer_lost", "bc5");
+  dialog->OnCommand(res::IDC_SET_ADDR);
+  EXPECT_EQ(window.ItemText(res::IDC_STATUS), "写蓝牙地址成功! 写入无应答, 但回读地址0002:5b:00a1ff与写入一致. ");
+  EXPECT_EQ(ModuleLap(usb), 0xa1ffu);
+  EXPECT_EQ(Setting("address", "LAP"), "00a200");
+
+  // The opt-in read-back, after a cold reset: a module that keeps its old address is caught.
+  Station("faults", "bdaddr_answer_lost", "");
+  Station("faults", "bdaddr_not_kept", "bc5");
+  ASSERT_TRUE(platform::WriteProfileString("verify", "address", "on", "btconfig.ini"));
+  ASSERT_TRUE(platform::WriteProfileString("verify", "reset", "on", "btconfig.ini"));
+  dialog->OnCommand(res::IDC_SET_ADDR);
+  EXPECT_EQ(window.ItemText(res::IDC_STATUS),
+            "模块没有保存新地址! 写入0002:5b:00a200, 回读为0002:5b:00a1ff; 此地址不再使用, 请检查该模块. ");
+  EXPECT_EQ(ModuleLap(usb), 0xa1ffu);
+
+  Station("faults", "bdaddr_not_kept", "");
+  dialog->OnCommand(res::IDC_SET_ADDR);
+  EXPECT_EQ(window.ItemText(res::IDC_STATUS), "写蓝牙地址成功! 回读地址0002:5b:00a201与写入一致. ");
+  EXPECT_EQ(ModuleLap(usb), 0xa201u);  // 00a200 is not given again
+  EXPECT_EQ(Setting("SUM", "total"), "2");
+
+  std::ifstream trace("station/trace.log");
+  std::string calls, line;
+  while (std::getline(trace, line)) calls += line.substr(0, line.find('(')) + " ";
+  EXPECT_NE(calls.find("psWriteBdAddr bccmdSetColdReset psReadBdAddr closeTestEngine"), std::string::npos) << calls;
+
+  sqlite3* db = ledger::OpenRecord("production.db", false);
+  std::string states;
+  {
+    ledger::Statement rows(db, "SELECT printf('%06x %s', lap, state) FROM operations WHERE state IS NOT NULL ORDER BY id");
+    while (rows.Step() == SQLITE_ROW) states += rows.Text(0) + ", ";
+  }
+  sqlite3_close(db);
+  EXPECT_EQ(states, "00a1ff written, 00a200 unknown, 00a201 written, ");
 }
 
 TEST_F(AddressStation, NameAndAddressReadBackFromTheModule) {
