@@ -214,9 +214,11 @@ bool Ranges(sqlite3* db, const std::vector<AddressRange>& ranges, const std::str
   json.Key("ranges").BeginArray();
   for (const AddressRange& range : ranges) {
     const int64_t first = range.firstLap.value_or(0);
-    // Every address-write row with a state took its LAP from the counter.
+    // Every address-write row with a state took its LAP from the counter; a
+    // failed write's LAP may be given again, so LAPs are counted, not rows.
     ledger::Statement taken(db,
-                            "SELECT COUNT(*), COALESCE(SUM(time >= ?5 AND time <= ?6), 0) FROM operations "
+                            "SELECT COUNT(DISTINCT lap), COUNT(DISTINCT CASE WHEN time >= ?5 AND time <= ?6 THEN lap END) "
+                            "FROM operations "
                             "WHERE nap = ?1 AND uap = ?2 AND lap BETWEEN ?3 AND ?4 AND state IS NOT NULL");
     taken.Bind(1, int64_t{range.nap}).Bind(2, int64_t{range.uap}).Bind(3, first).Bind(4, int64_t{range.lastLap});
     taken.Bind(5, hourAgo).Bind(6, now);
