@@ -128,7 +128,7 @@ function showPareto(pareto) {
       labels: pareto.map((p) => p.result.trim() || '(空 empty)'),
       datasets: [{ label: '失败次数 Failures', data: pareto.map((p) => p.count), backgroundColor: '#e15759' }],
     },
-    options: { indexAxis: 'y', scales: { x: { beginAtZero: true } } },
+    options: { indexAxis: 'y', scales: { x: { beginAtZero: true, ticks: { precision: 0 } } } },
   });
   table('paretoTable', ['操作 Operation', '结果 Result', '次数 Count'], pareto.map((p) => [p.operation, p.result, p.count]));
 }

@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <thread>
 
 #include "platform/profile_file.h"
@@ -265,6 +266,30 @@ TEST_F(StationRecord, ReadersWhileTheStationPressesRefuseAndSlowNoPress) {
   sqlite3_finalize(rows);
   sqlite3_close(db);
   for (int64_t ms : times) EXPECT_LT(ms, 5000);
+}
+
+TEST_F(StationRecord, PageInChromiumDrawsTheChartsAndShowsTheJsonsFigures) {
+  ASSERT_EQ(Press(3).size(), 3u);
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open("production.db", &db), SQLITE_OK);
+  // A station named with markup (btconfig.ini's [ledger] station is typed by
+  // hand), whose program died while writing an address.
+  ASSERT_EQ(sqlite3_exec(db,
+                         "INSERT INTO operations (time, station, transport, slot, operation, nap, uap, lap, state) "
+                         "VALUES (datetime('now', 'localtime'), '<img src=x onerror=alert(1)>', 'x', 1, "
+                         "'address write', 2, 91, 1, 'unknown')",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  Serve serve;
+  const char* screenshot = std::getenv("TARNWICK_DASHBOARD_SCREENSHOT");
+  const int status = dashboard::Wait(
+      dashboard::Start({NODE, PAGE_CHECK, "http://127.0.0.1:" + std::to_string(serve.port()) + "/", NODE_MODULES,
+                        screenshot != nullptr ? screenshot : "-", AUTO_PRESS_LOOP, SIM_LIBRARY_DIR,
+                        SIM_SAMPLES_DIR "/sample_eeprom.bin", "1"},
+                       "page.out"),
+      120000);
+  EXPECT_EQ(status, 0) << Slurp("page.out") << Slurp("page.out.err");
 }
 
 }  // namespace
