@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "platform/profile_file.h"
+#include "record/serve_command.h"
 #include "record/serve_json.h"
 #include "tests/dashboard/serve_child.h"
 #include "tests/support/temp_directory.h"
@@ -150,6 +151,30 @@ TEST(DashboardJson, StringsStayValidJsonAndHoldNoMarkup) {
       {std::string("\xed\xa0\x80", 3), R"("\ufffd\ufffd\ufffd")"},              // a surrogate
   };
   for (const auto& c : kCases) EXPECT_EQ(record::JsonString(c.text), c.json) << c.text;
+}
+
+TEST(DashboardListen, AddressesTakenAndRefused) {
+  const struct {
+    const char* text;
+    bool taken;
+    const char* host;
+    int port;
+  } kCases[] = {
+      {"127.0.0.1:8080", true, "127.0.0.1", 8080}, {"0.0.0.0:80", true, "0.0.0.0", 80},
+      {"[::1]:8080", true, "::1", 8080},          {"localhost:0", true, "localhost", 0},
+      {"::1:8080", false, "", 0},                 {"127.0.0.1", false, "", 0},
+      {":8080", false, "", 0},                    {"127.0.0.1:65536", false, "", 0},
+      {"127.0.0.1:80x", false, "", 0},            {"127.0.0.1:", false, "", 0},
+      {"[]:8080", false, "", 0},
+  };
+  for (const auto& c : kCases) {
+    std::string host;
+    int port = -1;
+    EXPECT_EQ(record::ParseListen(c.text, &host, &port), c.taken) << c.text;
+    if (c.taken) {
+      EXPECT_EQ(host + ":" + std::to_string(port), std::string(c.host) + ":" + std::to_string(c.port));
+    }
+  }
 }
 
 // The status line of the answer to `request` sent as raw bytes.
