@@ -92,6 +92,8 @@ std::optional<std::string> ServerRecordSource::View(const ViewQuery& query, cons
   if (!copy_ || at - copied_ >= refresh_) {
     std::vector<AddressRange> ranges;
     if (!ServerRanges(url_, &ranges, error)) {
+      // Server messages end in a line feed of their own.
+      if (!error->empty() && error->back() == '\n') error->pop_back();
       copy_.reset();
       return std::nullopt;
     }
@@ -103,8 +105,15 @@ std::optional<std::string> ServerRecordSource::View(const ViewQuery& query, cons
     copy_ = std::move(copy);
     ranges_ = std::move(ranges);
     copied_ = at;
+    answers_.clear();
   }
-  return ViewJson(copy_.get(), query, ranges_, {"server", ""}, now, error);
+  const std::string key = Key(query, now);
+  if (auto found = answers_.find(key); found != answers_.end()) return found->second;
+  std::optional<std::string> view = ViewJson(copy_.get(), query, ranges_, {"server", ""}, now, error);
+  if (!view) return std::nullopt;
+  if (answers_.size() > 64) answers_.clear();
+  answers_[key] = *view;
+  return view;
 }
 
 }  // namespace record

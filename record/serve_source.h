@@ -55,6 +55,7 @@ class ServerRecordSource : public RecordSource {
   RecordHandle copy_;
   std::vector<AddressRange> ranges_;
   std::chrono::steady_clock::time_point copied_;
+  std::map<std::string, std::string> answers_;  // by query and time, for this copy
 };
 
 // The station's own counter in the profile file `settings`: NAP and UAP, the
