@@ -5,6 +5,7 @@
 #include "record/check.h"
 #include "record/export.h"
 #include "record/record_file.h"
+#include "record/serve_command.h"
 #include "record/server_commands.h"
 #include "record/summary.h"
 
@@ -15,12 +16,15 @@ constexpr const char* kUsage =
     "usage: tarnwick-record [--db PATH] export FILE.csv\n"
     "       tarnwick-record [--db PATH] check\n"
     "       tarnwick-record [--db PATH] summary\n"
+    "       tarnwick-record [--db PATH] serve [--listen HOST:PORT]\n"
     "       tarnwick-record range add NAP UAP FIRST_LAP LAST_LAP\n"
     "PATH is the station's production record, ./production.db when not given;\n"
     "without --db, a btconfig.ini here whose [ledger] url names a server means\n"
     "the server's record, every station's rows. range add sets up an address\n"
     "range on that server (hexadecimal, both LAPs included).\n"
-    "check exits with 1 when an address is in more than one module.\n";
+    "check exits with 1 when an address is in more than one module.\n"
+    "serve shows the record as a page at http://127.0.0.1:8080/ (0.0.0.0:8080\n"
+    "for the line's network) until Ctrl+C.\n";
 
 int Usage(std::ostream& err, const std::string& problem) {
   err << "tarnwick-record: " << problem << '\n' << kUsage;
@@ -73,6 +77,10 @@ int RunRecordTool(const std::vector<std::string>& args, std::ostream& out, std::
     if (url.empty()) return Usage(err, "range add needs [ledger] url in ./btconfig.ini");
     return AddRangeCommand(url, std::vector<std::string>(args.begin() + static_cast<long>(at) + 1, args.end()), out,
                            err);
+  }
+  if (command == "serve") {
+    return ServeCommand(std::vector<std::string>(args.begin() + static_cast<long>(at), args.end()), path,
+                        pathGiven ? std::string() : url, out, err);
   }
   if (command == "export") {
     if (operands != 1 || args[at].empty()) return Usage(err, "export needs one FILE.csv");
