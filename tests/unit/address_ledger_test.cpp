@@ -300,6 +300,9 @@ class LinkedFolders : public AddressLedger {
 };
 
 TEST_F(LinkedFolders, SymbolicLinksShareOneLockAndOneSetOfMarks) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a symbolic link needs a privilege on Windows, and its C++ library cannot make one";
+#endif
   std::filesystem::create_symlink("../shared/btconfig.ini", "a/btconfig.ini");
   std::filesystem::create_symlink("../shared/btconfig.ini", "b/btconfig.ini");
   std::filesystem::create_directory_symlink("a", "c");  // folder a under a second name
