@@ -13,6 +13,7 @@
 #include "ledger/embedded/embedded_ledger.h"
 #include "ledger/embedded/record_db.h"
 #include "ledger/no_server_ledger.h"
+#include "platform/file_place.h"
 #include "platform/profile_file.h"
 #include "tests/unit/address_fixture.h"
 
@@ -344,7 +345,7 @@ TEST_F(LinkedFolders, AHardLinkedCounterIsRefusedAndLeftLinked) {
   }
   EXPECT_TRUE(WrittenLaps().empty());
   EXPECT_EQ(folder.Read("shared/btconfig.ini"), before);
-  EXPECT_EQ(std::filesystem::hard_link_count("shared/btconfig.ini"), 3u);
+  EXPECT_EQ(platform::HardLinkCount("shared/btconfig.ini"), 3u);  // the C++ library counts no links on Windows
 
   // Once the links are gone, the folder's own counter works again.
   std::filesystem::remove("b/btconfig.ini");
