@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "ledger/embedded/counter_files.h"
 #include "ledger/embedded/record_db.h"
 #include "ledger/ledger_settings.h"
 #include "platform/gbk.h"
@@ -27,7 +28,7 @@ void ExportRecord(dialog::DialogServices& dialog) {
   std::string error;
   // A line's server holds the record of every station, this one's among them.
   const std::string url = ledger::ReadLedgerSettings("./btconfig.ini").url;
-  record::RecordHandle db = url.empty() ? record::OpenRecordForReading(std::string("./") + ledger::kRecordFile, &error)
+  record::RecordHandle db = url.empty() ? record::OpenRecordForReading(ledger::CounterFilesFor("./btconfig.ini").record, &error)
                                         : record::OpenServerRecord(url, &error);
   if (!db) {
     if (url.empty()) {

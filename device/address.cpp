@@ -6,6 +6,7 @@
 #include "device/address_read_back.h"
 #include "device/chip_connection.h"
 #include "ledger/address_range.h"
+#include "platform/gbk.h"
 #include "res/resource_ids.h"
 
 namespace device {
@@ -31,6 +32,13 @@ constexpr const char* kNotHex = "btconfig.ini中的%s=%s不是十六进制地址
 constexpr const char* kCounterNotSaved = "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ";
 constexpr const char* kHeld = "另一个工位程序正在使用btconfig.ini, 本程序不写地址! 请先关闭另一个程序. ";
 constexpr const char* kRecordFailed = "production.db写入失败! 地址未写入, 请检查磁盘后再写地址. ";
+constexpr const char* kLockDenied =
+    "没有权限打开btconfig.ini.lock(可能是另一个用户的文件)! 本程序不写地址, 请检查该文件的所有者和权限. ";
+constexpr const char* kLockUnopenable = "无法打开或创建btconfig.ini.lock! 本程序不写地址, 请检查btconfig.ini所在的文件夹. ";
+constexpr const char* kLinkedCounter =
+    "btconfig.ini有多个硬链接(另一个文件夹在用同一个计数器)! 本程序不写地址, 请改用符号链接或地址服务器([ledger] url). ";
+constexpr const char* kNetworkFolder =
+    "btconfig.ini或production.db在网络文件夹上, 本地记录的锁在多台电脑之间无效! 本程序不写地址, 多个工位请用地址服务器(btconfig.ini中的[ledger] url). ";
 constexpr const char* kServerUnreachable = "无法连接地址服务器%s! 地址未写入, 请检查网络和服务器后再按SetAddr. ";
 constexpr const char* kServerRefused = "地址服务器%s拒绝了地址操作! 地址未写入, 请检查数据库设置(tarnwick-record range add). ";
 constexpr const char* kServerRangeUsedUp = "地址服务器%s上的地址段已用完! 请用tarnwick-record range add添加新的地址段. ";
@@ -62,6 +70,27 @@ std::string Line(const char* format, const std::string& address) {
   char text[dialog::DialogServices::kFormatBuffer];
   snprintf(text, sizeof text, format, address.c_str());
   return text;
+}
+
+// A stored value as the engineer must see it: a NUL or other control byte
+// would end or garble the message, so each is shown as \xNN (a backslash
+// too, so that the text cannot be mistaken). A GBK character stays whole.
+std::string Visible(const std::string& text) {
+  std::string shown;
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char c = text[at];
+    const auto byte = static_cast<unsigned char>(c);
+    if (platform::IsGbkLeadByte(byte) && at + 1 < text.size()) {
+      shown.append(text, at++, 2);
+    } else if (byte < 0x20 || byte == 0x7f || c == '\\') {
+      char escaped[8];
+      snprintf(escaped, sizeof escaped, "\\x%02x", byte);
+      shown += escaped;
+    } else {
+      shown += c;
+    }
+  }
+  return shown;
 }
 
 }  // namespace
@@ -105,7 +134,7 @@ bool Address::Refused(const ledger::NextAddress& next) {
       break;
     case ledger::Refusal::NotHex: {
       const std::string& text = next.badKey == "NAP" ? next.napText : next.badKey == "UAP" ? next.uapText : next.lapText;
-      dialog_.Report(kNotHex, next.badKey.c_str(), text.c_str());
+      dialog_.Report(kNotHex, next.badKey.c_str(), Visible(text).c_str());
       break;
     }
     case ledger::Refusal::UsedUp:
@@ -122,6 +151,18 @@ bool Address::Refused(const ledger::NextAddress& next) {
       break;
     case ledger::Refusal::RecordFailed:
       dialog_.Report("%s", kRecordFailed);
+      break;
+    case ledger::Refusal::LockDenied:
+      dialog_.Report("%s", kLockDenied);
+      break;
+    case ledger::Refusal::LockUnopenable:
+      dialog_.Report("%s", kLockUnopenable);
+      break;
+    case ledger::Refusal::LinkedCounter:
+      dialog_.Report("%s", kLinkedCounter);
+      break;
+    case ledger::Refusal::NetworkFolder:
+      dialog_.Report("%s", kNetworkFolder);
       break;
     case ledger::Refusal::ServerUnreachable:
       dialog_.Report(kServerUnreachable, dialog_.Ledger().ServerName().c_str());

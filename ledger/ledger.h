@@ -39,6 +39,10 @@ enum class Refusal {
   Held,             // another station program holds btconfig.ini
   CounterNotSaved,  // btconfig.ini could not be written
   RecordFailed,     // production.db could not be written
+  LockDenied,       // btconfig.ini.lock cannot be opened for lack of permission
+  LockUnopenable,   // btconfig.ini.lock cannot be opened or created otherwise
+  LinkedCounter,    // btconfig.ini has more than one hard link
+  NetworkFolder,    // btconfig.ini or production.db on a network file system
   // A ledger on the line's server:
   ServerUnreachable,  // the server could not be reached; ServerName() names it
   ServerRefused,      // the server answered with an error (no tables, no rights)

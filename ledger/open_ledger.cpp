@@ -13,7 +13,7 @@ namespace ledger {
 std::unique_ptr<Ledger> OpenLedger() {
   const std::string settingsFile = "./btconfig.ini";
   LedgerSettings settings = ReadLedgerSettings(settingsFile);
-  if (settings.url.empty()) return std::make_unique<EmbeddedLedger>(settingsFile, std::string("./") + kRecordFile);
+  if (settings.url.empty()) return std::make_unique<EmbeddedLedger>(settingsFile);
 #ifdef TARNWICK_SERVER_LEDGER
   return std::make_unique<server::ServerLedger>(settingsFile, std::move(settings),
                                                 std::string("./") + server::kOutboxFile);

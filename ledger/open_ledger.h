@@ -8,8 +8,8 @@
 namespace ledger {
 
 // With [ledger] url: the line's server (or, in a build without it, a ledger
-// that refuses every address). Without: btconfig.ini and production.db in the
-// working directory.
+// that refuses every address). Without: btconfig.ini in the working
+// directory, its lock and production.db beside the file it leads to.
 std::unique_ptr<Ledger> OpenLedger();
 
 }  // namespace ledger

@@ -1,3 +1,4 @@
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -20,14 +21,21 @@ class PosixFileLock : public FileLock {
 
 }  // namespace
 
-std::unique_ptr<FileLock> TryLockFile(const std::string& path) {
+std::unique_ptr<FileLock> TryLockFile(const std::string& path, LockFailure* why) {
+  LockFailure ignored;
+  LockFailure& failure = why != nullptr ? *why : ignored;
   // Close-on-exec: a flash tool started while we hold it must not keep it.
   int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    failure = (errno == EACCES || errno == EPERM) ? LockFailure::Denied : LockFailure::Unopenable;
+    return nullptr;
+  }
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    failure = errno == EWOULDBLOCK ? LockFailure::Held : LockFailure::Unopenable;
     close(fd);
     return nullptr;
   }
+  failure = LockFailure::None;
   return std::make_unique<PosixFileLock>(fd);
 }
 

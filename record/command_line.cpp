@@ -1,5 +1,6 @@
 #include "record/command_line.h"
 
+#include "ledger/embedded/counter_files.h"
 #include "ledger/embedded/record_db.h"
 #include "ledger/ledger_settings.h"
 #include "record/check.h"
@@ -18,7 +19,8 @@ constexpr const char* kUsage =
     "       tarnwick-record [--db PATH] summary\n"
     "       tarnwick-record [--db PATH] serve [--listen HOST:PORT]\n"
     "       tarnwick-record range add NAP UAP FIRST_LAP LAST_LAP\n"
-    "PATH is the station's production record, ./production.db when not given;\n"
+    "PATH is the station's production record; when not given, production.db\n"
+    "beside the file ./btconfig.ini leads to (./production.db for a plain file);\n"
     "without --db, a btconfig.ini here whose [ledger] url names a server means\n"
     "the server's record, every station's rows. range add sets up an address\n"
     "range on that server (hexadecimal, both LAPs included).\n"
@@ -54,7 +56,8 @@ int Export(sqlite3* db, const std::string& file, std::ostream& out, std::ostream
 }  // namespace
 
 int RunRecordTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  std::string path = std::string("./") + ledger::kRecordFile;
+  // Where the station program keeps it: beside the counter file, links followed.
+  std::string path = ledger::CounterFilesFor("./btconfig.ini").record;
   bool pathGiven = false;
   size_t at = 0;
   if (at < args.size() && (args[at] == "--help" || args[at] == "-h")) {

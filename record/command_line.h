@@ -1,6 +1,6 @@
 // The command line of tarnwick-record:
 //   tarnwick-record [--db PATH] export FILE.csv | check | summary
-// PATH defaults to production.db in the working directory.
+// PATH defaults to production.db beside the file ./btconfig.ini leads to.
 #pragma once
 
 #include <ostream>

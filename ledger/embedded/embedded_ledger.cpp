@@ -5,6 +5,7 @@
 
 #include "ledger/address_range.h"
 #include "ledger/embedded/record_db.h"
+#include "platform/file_place.h"
 #include "platform/gbk.h"
 #include "platform/host_name.h"
 #include "platform/number_text.h"
@@ -41,19 +42,39 @@ std::string AddressText(const BdAddress& address) {
   return text;
 }
 
-EmbeddedLedger::EmbeddedLedger(std::string settingsFile, std::string recordFile)
-    : settingsFile_(std::move(settingsFile)), recordFile_(std::move(recordFile)), station_(platform::HostName()) {
-  db_ = OpenRecord(recordFile_, true);
-  if (HoldsCounter()) Next();  // moves the counter past what a dead program left
+EmbeddedLedger::EmbeddedLedger(std::string settingsFile)
+    : settingsFile_(std::move(settingsFile)), files_(CounterFilesFor(settingsFile_)), station_(platform::HostName()) {
+  // SQLite's locks and its write-ahead log's shared memory do not reach across
+  // machines: a record there is not even opened.
+  remote_ = platform::OnNetworkFileSystem(files_.counter) || platform::OnNetworkFileSystem(files_.record);
+  if (remote_) return;
+  db_ = OpenRecord(files_.record, true);
+  if (MayUseCounter() == Refusal::None) Next();  // moves the counter past what a dead program left
 }
 
 EmbeddedLedger::~EmbeddedLedger() { sqlite3_close(db_); }
+
+Refusal EmbeddedLedger::MayUseCounter() {
+  if (remote_) return Refusal::NetworkFolder;
+  // A hard link cannot be followed to the other folder's lock and marks, and
+  // the first save (a rename) would split it into two counters at one LAP.
+  if (platform::HardLinkCount(files_.counter) > 1) return Refusal::LinkedCounter;
+  if (HoldsCounter()) return Refusal::None;
+  switch (lockFailure_) {
+    case platform::LockFailure::Denied:
+      return Refusal::LockDenied;
+    case platform::LockFailure::Unopenable:
+      return Refusal::LockUnopenable;
+    default:
+      return Refusal::Held;
+  }
+}
 
 bool EmbeddedLedger::HoldsCounter() {
   if (lock_) return true;
   // The lock sits beside the file the counter really is in, so two folders
   // linked to one btconfig.ini are two programs on one counter.
-  lock_ = platform::TryLockFile(platform::FollowLinks(platform::GbkToUtf8(settingsFile_)) + ".lock");
+  lock_ = platform::TryLockFile(files_.lock, &lockFailure_);
   if (lock_) SettleAbandoned();
   return lock_ != nullptr;
 }
@@ -74,10 +95,8 @@ void EmbeddedLedger::Lazy(bool lazy) {
 
 NextAddress EmbeddedLedger::Next() {
   NextAddress next;
-  if (!HoldsCounter()) {
-    next.refusal = Refusal::Held;
-    return next;
-  }
+  next.refusal = MayUseCounter();
+  if (next.refusal != Refusal::None) return next;
   next.napText = platform::ReadProfileString(kAddress, "NAP", 16, settingsFile_);
   next.uapText = platform::ReadProfileString(kAddress, "UAP", 16, settingsFile_);
   next.lapText = platform::ReadProfileString(kAddress, "LAP", 32, settingsFile_);
@@ -117,10 +136,11 @@ NextAddress EmbeddedLedger::Next() {
     return next;
   }
 
-  // Addresses at and after the stored one that a module may already carry.
+  // Addresses at and after the stored one that a module may already carry,
+  // each once however many rows hold it (a restored record, the index gone).
   Statement taken(db_,
-                  "SELECT lap, state FROM operations WHERE nap = ?1 AND uap = ?2 AND lap >= ?3 "
-                  "AND state IN ('pending', 'written', 'unknown') ORDER BY lap");
+                  "SELECT lap, max(state = 'written') FROM operations WHERE nap = ?1 AND uap = ?2 AND lap >= ?3 "
+                  "AND state IN ('pending', 'written', 'unknown') GROUP BY lap ORDER BY lap");
   taken.Bind(1, int64_t{next.address.nap}).Bind(2, int64_t{next.address.uap}).Bind(3, int64_t{next.address.lap});
   uint32_t lap = next.address.lap;
   int64_t uncounted = 0;
@@ -128,7 +148,7 @@ NextAddress EmbeddedLedger::Next() {
   while ((step = taken.Step()) == SQLITE_ROW) {
     if (taken.Int(0) != lap) break;
     // A written mark whose counter save was lost still counts as a module addressed.
-    if (taken.Text(1) == "written") ++uncounted;
+    if (taken.Int(1) != 0) ++uncounted;
     lap = NextLap(lap);
   }
   if (step != SQLITE_ROW && step != SQLITE_DONE) {
@@ -152,7 +172,7 @@ NextAddress EmbeddedLedger::Next() {
 
 Refusal EmbeddedLedger::Reserve(BdAddress* drawn, OperationRow* row) {
   const BdAddress& address = *drawn;
-  if (!HoldsCounter()) return Refusal::Held;
+  if (Refusal refusal = MayUseCounter(); refusal != Refusal::None) return refusal;
   if (db_ == nullptr) return Refusal::RecordFailed;
   if (row->startedAt.empty()) row->startedAt = platform::LocalTimeText();
   // The one write that must be on the disk before the module is touched.
@@ -196,7 +216,7 @@ void EmbeddedLedger::Failed(OperationRow* row) { row->state = "failed"; }
 void EmbeddedLedger::Unknown(OperationRow* row) { row->state = "unknown"; }
 
 Refusal EmbeddedLedger::ClearCount() {
-  if (!HoldsCounter()) return Refusal::Held;
+  if (Refusal refusal = MayUseCounter(); refusal != Refusal::None) return refusal;
   return platform::WriteProfileString(kSum, kTotal, "0", settingsFile_) ? Refusal::None : Refusal::CounterNotSaved;
 }
 

@@ -1,5 +1,6 @@
 // The single-station ledger: the counter in btconfig.ini, as the line has
-// always kept it, and the marks and the record in production.db beside it.
+// always kept it, and the marks and the record in production.db beside the
+// file the counter really is in (see counter_files.h).
 #pragma once
 
 #include <sqlite3.h>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "ledger/embedded/counter_files.h"
 #include "ledger/ledger.h"
 #include "platform/file_lock.h"
 
@@ -14,10 +16,10 @@ namespace ledger {
 
 class EmbeddedLedger : public Ledger {
  public:
-  // `settingsFile` is the GBK path of btconfig.ini, `recordFile` the native
-  // path of production.db. Takes the station lock if it is free, settles what
-  // a dead program left pending and moves the counter past it.
-  EmbeddedLedger(std::string settingsFile, std::string recordFile);
+  // `settingsFile` is the GBK path of btconfig.ini. Takes the station lock if
+  // it is free, settles what a dead program left pending and moves the counter
+  // past it. Files on a network file system are never opened.
+  explicit EmbeddedLedger(std::string settingsFile);
   ~EmbeddedLedger() override;
   EmbeddedLedger(const EmbeddedLedger&) = delete;
   EmbeddedLedger& operator=(const EmbeddedLedger&) = delete;
@@ -31,6 +33,9 @@ class EmbeddedLedger : public Ledger {
   void Record(const OperationRow& row) override;
 
  private:
+  // None when this program may use the counter: its files on this machine,
+  // btconfig.ini under one name only, and the lock held (tried again each time).
+  Refusal MayUseCounter();
   // True when this program holds btconfig.ini; tries again when it does not.
   bool HoldsCounter();
   // Every pending mark is some dead program's once we hold the lock.
@@ -42,9 +47,11 @@ class EmbeddedLedger : public Ledger {
   uint32_t StoredCount() const;
 
   std::string settingsFile_;
-  std::string recordFile_;
+  CounterFiles files_;
   std::string station_;
+  bool remote_ = false;  // btconfig.ini or production.db on another machine's file system
   std::unique_ptr<platform::FileLock> lock_;
+  platform::LockFailure lockFailure_ = platform::LockFailure::None;
   sqlite3* db_ = nullptr;
 };
 

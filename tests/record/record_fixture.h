@@ -33,7 +33,7 @@ class RecordTest : public ::testing::Test {
   // The station program starting (again) on the folder.
   void OpenStation() {
     station.reset();
-    station = std::make_unique<ledger::EmbeddedLedger>("./btconfig.ini", "./production.db");
+    station = std::make_unique<ledger::EmbeddedLedger>("./btconfig.ini");
   }
   // Where the next address comes from, as an operator would change it.
   void SetCounter(const char* nap, const char* uap, const char* lap) {

@@ -169,4 +169,20 @@ TEST_F(RecordTest, ProgramWithoutARecordInTheFolderSaysSo) {
   EXPECT_NE(::access("production.db", F_OK), 0);
 }
 
+#ifndef _WIN32
+// A folder whose btconfig.ini links to the station's: the record is the one
+// beside the counter, where the station program keeps the marks.
+TEST_F(RecordTest, ProgramWithoutDbReadsTheRecordBesideALinkedCounter) {
+  WriteAddress(true);
+  ASSERT_TRUE(std::filesystem::create_directory("linked"));
+  std::filesystem::create_symlink("../btconfig.ini", "linked/btconfig.ini");
+  ASSERT_EQ(::chdir("linked"), 0);
+  Ran ran = RunTool({"export", "out.csv"});
+  ASSERT_EQ(::chdir(".."), 0);
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.out, "1 row exported to out.csv\n");
+  EXPECT_FALSE(std::filesystem::exists("linked/production.db"));
+}
+#endif
+
 }  // namespace

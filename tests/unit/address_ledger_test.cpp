@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <string_view>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #include "ledger/embedded/embedded_ledger.h"
 #include "ledger/embedded/record_db.h"
 #include "ledger/no_server_ledger.h"
+#include "platform/file_place.h"
 #include "platform/profile_file.h"
 #include "tests/unit/address_fixture.h"
 
@@ -107,7 +114,7 @@ TEST_F(AddressLedger, ABuildWithoutTheServerLedgerWritesNoAddressWhenTheSettings
 
 TEST_F(AddressLedger, TheSecondProgramTakesOverWhenTheFirstHasGone) {
   Store("0002", "5b", "00a1ff", "0");
-  auto first = std::make_unique<ledger::EmbeddedLedger>("./btconfig.ini", "production.db");
+  auto first = std::make_unique<ledger::EmbeddedLedger>("./btconfig.ini");
   ledger::OperationRow row;
   row.operation = ledger::kAddressWrite;
   ledger::BdAddress address{2, 0x5b, 0xa1ff};
@@ -126,12 +133,15 @@ TEST_F(AddressLedger, MistypedStoredKeysAreRefusedBeforeAnyModuleIsTouched) {
   const struct {
     const char* nap;
     const char* uap;
-    const char* lap;
+    std::string_view lap;
     const char* message;
   } kCounters[] = {
       {"0002", "5b", "00a1fg", "btconfig.ini中的LAP=00a1fg不是十六进制地址! 请改正后再写地址. "},
       {"0002", "5b", "zzzz", "btconfig.ini中的LAP=zzzz不是十六进制地址! 请改正后再写地址. "},
       {"0002", "5b", "-00a1ff", "btconfig.ini中的LAP=-00a1ff不是十六进制地址! 请改正后再写地址. "},
+      // A NUL would end the message at 00a1; the engineer must see the byte.
+      {"0002", "5b", std::string_view("00a1\0ff", 7), "btconfig.ini中的LAP=00a1\\x00ff不是十六进制地址! 请改正后再写地址. "},
+      {"0002", "5b", "00a1\tff", "btconfig.ini中的LAP=00a1\\x09ff不是十六进制地址! 请改正后再写地址. "},
       {"00o2", "5b", "00a1ff", "btconfig.ini中的NAP=00o2不是十六进制地址! 请改正后再写地址. "},
       {"00002", "5b", "00a1ff", "btconfig.ini中的NAP=00002不是十六进制地址! 请改正后再写地址. "},
       {"0002", "5g", "00a1ff", "btconfig.ini中的UAP=5g不是十六进制地址! 请改正后再写地址. "},
@@ -139,7 +149,7 @@ TEST_F(AddressLedger, MistypedStoredKeysAreRefusedBeforeAnyModuleIsTouched) {
   };
   Tick(res::IDC_DEVICE1);
   for (const auto& c : kCounters) {
-    Store(c.nap, c.uap, c.lap, "3");
+    Store(c.nap, c.uap, std::string(c.lap), "3");
     PressSetAddr();
     EXPECT_EQ(Status(), c.message) << c.nap << " " << c.uap << " " << c.lap;
   }
@@ -150,7 +160,7 @@ TEST_F(AddressLedger, MistypedStoredKeysAreRefusedBeforeAnyModuleIsTouched) {
 TEST_F(AddressLedger, TheCounterStartsPastWhatADeadProgramLeft) {
   Store("0002", "5b", "00a1ff", "4");
   {
-    ledger::EmbeddedLedger dead("./btconfig.ini", "production.db");
+    ledger::EmbeddedLedger dead("./btconfig.ini");
     ledger::OperationRow written, pending;
     written.operation = pending.operation = ledger::kAddressWrite;
     ledger::BdAddress first{2, 0x5b, 0xa1ff}, second{2, 0x5b, 0xa200};
@@ -269,5 +279,138 @@ TEST_F(AddressLedger, TheWindowMenuExportsTheRecordToTheChosenFile) {
   dialog.OnSysCommand(res::IDM_EXPORT_RECORD);
   EXPECT_EQ(Status().rfind("生产记录已导出: ", 0), 0u);
 }
+
+}  // namespace
+
+namespace {
+
+constexpr const char* kLinkedCounter =
+    "btconfig.ini有多个硬链接(另一个文件夹在用同一个计数器)! 本程序不写地址, 请改用符号链接或地址服务器([ledger] url). ";
+
+// Folders a and b, each with a btconfig.ini that is one shared counter.
+class LinkedFolders : public AddressLedger {
+ protected:
+  void SetUp() override {
+    for (const char* name : {"a", "b", "shared"}) std::filesystem::create_directory(name);
+    folder.Write("shared/btconfig.ini", "[address]\r\nNAP=0002\r\nUAP=5b\r\nLAP=00a1ff\r\n[SUM]\r\ntotal=0\r\n");
+    Tick(res::IDC_DEVICE1);
+  }
+  std::string SharedLap() { return platform::ReadProfileString("address", "LAP", 32, "shared/btconfig.ini"); }
+  // The program in `at` starts (the one before it has ended).
+  void StartIn(const std::string& at) { dialog.UseLedger(std::make_unique<ledger::EmbeddedLedger>(at + "/btconfig.ini")); }
+};
+
+TEST_F(LinkedFolders, SymbolicLinksShareOneLockAndOneSetOfMarks) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a symbolic link needs a privilege on Windows, and its C++ library cannot make one";
+#endif
+  std::filesystem::create_symlink("../shared/btconfig.ini", "a/btconfig.ini");
+  std::filesystem::create_symlink("../shared/btconfig.ini", "b/btconfig.ini");
+  std::filesystem::create_directory_symlink("a", "c");  // folder a under a second name
+
+  StartIn("a");
+  // The shared folder refuses the counter's save for a moment, even for root.
+  std::filesystem::create_directory("shared/btconfig.ini.tmp");
+  PressSetAddr();
+  std::filesystem::remove("shared/btconfig.ini.tmp");
+  EXPECT_EQ(Status(), "btconfig.ini保存失败! 计数未更新, 请检查文件后再写地址! ");
+  EXPECT_EQ(SharedLap(), "00a1ff");
+  // While a's program runs, no other way to the counter gets it.
+  for (const char* other : {"b/btconfig.ini", "c/btconfig.ini", "shared/btconfig.ini"}) {
+    EXPECT_EQ(ledger::EmbeddedLedger(other).Next().refusal, ledger::Refusal::Held) << other;
+  }
+
+  StartIn("b");
+  PressSetAddr();
+  EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41471,91,2", "41472,91,2"}));
+  EXPECT_EQ(SharedLap(), "00a201");
+  EXPECT_TRUE(std::filesystem::is_symlink("b/btconfig.ini"));
+  // The marks sit beside the shared counter; the linked folders hold none.
+  EXPECT_TRUE(std::filesystem::exists("shared/production.db"));
+  EXPECT_FALSE(std::filesystem::exists("a/production.db"));
+  EXPECT_FALSE(std::filesystem::exists("b/production.db"));
+}
+
+TEST_F(LinkedFolders, AHardLinkedCounterIsRefusedAndLeftLinked) {
+  std::filesystem::create_hard_link("shared/btconfig.ini", "a/btconfig.ini");
+  std::filesystem::create_hard_link("shared/btconfig.ini", "b/btconfig.ini");
+  const std::string before = folder.Read("shared/btconfig.ini");
+  for (const char* at : {"a", "b"}) {
+    StartIn(at);
+    PressSetAddr();
+    EXPECT_EQ(Status(), kLinkedCounter) << at;
+    window.AnswerNextMessageBox(dialog::kIdYes);
+    dialog.OnCommand(res::IDC_CLEAR);
+    EXPECT_EQ(Status(), kLinkedCounter) << at;
+  }
+  EXPECT_TRUE(WrittenLaps().empty());
+  EXPECT_EQ(folder.Read("shared/btconfig.ini"), before);
+  EXPECT_EQ(platform::HardLinkCount("shared/btconfig.ini"), 3u);  // the C++ library counts no links on Windows
+
+  // Once the links are gone, the folder's own counter works again.
+  std::filesystem::remove("b/btconfig.ini");
+  std::filesystem::remove("shared/btconfig.ini");
+  StartIn("a");
+  PressSetAddr();
+  EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41471,91,2"}));
+}
+
+TEST_F(AddressLedger, NextNeverGivesAnAddressThatRepeatedRowsHold) {
+  Store("0002", "5b", "00a1ff", "0");
+  { ledger::EmbeddedLedger create("./btconfig.ini"); }
+  sqlite3* db = ledger::OpenRecord("production.db", false);
+  // Two records merged by hand: the unique index gone, each address written twice.
+  ASSERT_TRUE(ledger::Execute(db, "DROP INDEX one_module_per_address"));
+  for (int lap : {0xa1ff, 0xa1ff, 0xa200, 0xa200, 0xa201, 0xa201}) {
+    ledger::Statement row(db,
+                          "INSERT INTO operations (time, station, transport, slot, operation, nap, uap, lap, state) "
+                          "VALUES ('2026-12-01 08:00:00', 'old', 'SPITRANS=USB SPIPORT=0', 1, 'address write', 2, 91, "
+                          "?1, 'written')");
+    ASSERT_EQ(row.Bind(1, int64_t{lap}).Step(), SQLITE_DONE);
+  }
+  sqlite3_close(db);
+  Store("0002", "5b", "00a1ff", "0");  // btconfig.ini set back
+
+  Tick(res::IDC_DEVICE1);
+  PressSetAddr();
+  EXPECT_EQ(WrittenLaps(), (std::vector<std::string>{"41474,91,2"}));
+  EXPECT_EQ(Stored("address", "LAP"), "00a203");
+  EXPECT_EQ(Stored("SUM", "total"), "4");  // three modules found in the record, each once, and this one
+}
+
+#ifndef _WIN32
+// For as long as it lives, file access checks this process as another user
+// (root's own checks would let it open anything).
+class AsAnotherUser {
+ public:
+  AsAnotherUser() {
+    if (geteuid() == 0) swapped_ = seteuid(65534) == 0;
+  }
+  ~AsAnotherUser() {
+    if (swapped_) seteuid(0);
+  }
+
+ private:
+  bool swapped_ = false;
+};
+
+TEST_F(AddressLedger, ALockFileOfAnotherUserIsSaidSo) {
+  Store("0002", "5b", "00a1ff", "0");
+  folder.Write("btconfig.ini.lock", "");
+  // Another user's file: readable, not writable, by us.
+  ASSERT_EQ(chmod("btconfig.ini.lock", 0444), 0);
+  ASSERT_EQ(chmod(".", 0755), 0);
+  ASSERT_EQ(chmod("btconfig.ini", 0644), 0);
+  Tick(res::IDC_DEVICE1);
+  {
+    AsAnotherUser other;
+    PressSetAddr();
+  }
+  EXPECT_TRUE(WrittenLaps().empty());
+  EXPECT_EQ(Status(),
+            "没有权限打开btconfig.ini.lock(可能是另一个用户的文件)! 本程序不写地址, 请检查该文件的所有者和权限. ");
+  EXPECT_EQ(Stored("address", "LAP"), "00a1ff");
+}
+#endif
 
 }  // namespace
