@@ -40,6 +40,7 @@ enum class Refusal {
   RecordFailed,     // production.db could not be written
   // A ledger on the line's server:
   ServerUnreachable,  // the server could not be reached; ServerName() names it
+  ServerCertificate,  // the server's TLS certificate did not verify (CA, host name, dates)
   ServerRefused,      // the server answered with an error (no tables, no rights)
   ServerRangeUsedUp,  // no range on the server has an address left
   BadServerUrl,       // [ledger] url is no postgresql:// url, or holds a password

@@ -1,6 +1,20 @@
 #include "ledger/server/pg_session.h"
 
 namespace ledger::server {
+namespace {
+
+// libpq's words when the handshake stopped at the server's certificate: the
+// TLS library's verify failure (unknown CA, expired), libpq's own host name
+// check, or a root certificate file that cannot be read. Whole phrases: the
+// message also quotes the url's names, which may hold any word.
+bool CertificateRefused(const std::string& error) {
+  for (const char* phrase : {"certificate verify failed", "server certificate for \"", "root certificate file \""}) {
+    if (error.find(phrase) != std::string::npos) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 ServerUrl ParseServerUrl(const std::string& url) {
   ServerUrl parsed;
@@ -36,6 +50,7 @@ bool PgSession::Connect(bool* fresh) {
   if (fresh != nullptr) *fresh = false;
   if (Up()) return true;
   Drop();
+  certificateRefused_ = false;
   // A press waits a few seconds at most for a server that does not answer;
   // the url's own settings come last and win.
   const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
@@ -44,6 +59,7 @@ bool PgSession::Connect(bool* fresh) {
   if (!Up()) {
     error_ = connection_ != nullptr ? PQerrorMessage(connection_) : "out of memory";
     sqlState_.clear();
+    certificateRefused_ = CertificateRefused(error_);
     Drop();
     return false;
   }

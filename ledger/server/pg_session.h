@@ -45,6 +45,9 @@ class PgSession {
   bool Execute(const char* sql);
   // The server's words for the last failure.
   const std::string& error() const { return error_; }
+  // True when the last Connect failed on the server's TLS certificate
+  // (unknown CA, another host's name, out of date), not on the network.
+  bool certificateRefused() const { return certificateRefused_; }
   // The SQLSTATE of the last failed statement ("" after a broken connection).
   const std::string& sqlState() const { return sqlState_; }
 
@@ -53,6 +56,7 @@ class PgSession {
   PGconn* connection_ = nullptr;
   std::string error_;
   std::string sqlState_;
+  bool certificateRefused_ = false;
 };
 
 }  // namespace ledger::server

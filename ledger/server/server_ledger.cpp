@@ -75,7 +75,9 @@ Refusal ServerLedger::Ready() {
     if (!lock_) return Refusal::Held;
   }
   bool fresh = false;
-  if (!session_.Connect(&fresh)) return Refusal::ServerUnreachable;
+  if (!session_.Connect(&fresh)) {
+    return session_.certificateRefused() ? Refusal::ServerCertificate : Refusal::ServerUnreachable;
+  }
   // A pending mark is settled only with no draw of ours in flight: on a new
   // connection, before the next draw, after what was kept here has gone.
   if (fresh) settled_ = false;
