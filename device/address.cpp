@@ -27,6 +27,18 @@ constexpr const char* kServerCertificate =
     "地址服务器%s的证书验证失败(不是网络问题)! 地址未写入, 请检查服务器证书和btconfig.ini中的sslrootcert. ";
 constexpr const char* kServerRefused = "地址服务器%s拒绝了地址操作! 地址未写入, 请检查数据库设置(tarnwick-record range add). ";
 constexpr const char* kServerRangeUsedUp = "地址服务器%s上的地址段已用完! 请用tarnwick-record range add添加新的地址段. ";
+constexpr const char* kServerConnectTimeout =
+    "连接地址服务器%s超时(4秒)! 地址未写入, 请检查网络和服务器后再按SetAddr. ";
+constexpr const char* kServerStatementTimeout =
+    "地址服务器%s超过8秒没有回答! 地址未写入, 请检查网络和服务器后再按SetAddr. ";
+constexpr const char* kServerLockTimeout =
+    "等待地址服务器%s的取号锁超时(5秒), 其他工位占用太久! 地址未写入, 请再按SetAddr. ";
+constexpr const char* kServerPasswordRefused =
+    "地址服务器%s拒绝了密码! 地址未写入, 请检查.pgpass中的用户名和密码. ";
+constexpr const char* kServerRoleRefused =
+    "地址服务器%s不允许[ledger] url中的用户登录! 地址未写入, 请检查用户名和服务器上的用户权限. ";
+constexpr const char* kServerNoDatabase =
+    "地址服务器%s上没有[ledger] url中的数据库! 地址未写入, 请检查btconfig.ini中的数据库名. ";
 constexpr const char* kBadServerUrl =
     "btconfig.ini中[ledger] url无效! 应为postgresql://user@host:port/dbname, 密码只放在.pgpass. 地址未写入. ";
 constexpr const char* kNoServerLedger = "本程序不支持地址服务器(btconfig.ini中的[ledger] url), 地址未写入! ";
@@ -109,6 +121,24 @@ bool Address::Refused(const ledger::NextAddress& next) {
     case ledger::Refusal::ServerRangeUsedUp:
       dialog_.Report(kServerRangeUsedUp, dialog_.Ledger().ServerName().c_str());
       break;
+    case ledger::Refusal::ServerConnectTimeout:
+      dialog_.Report(kServerConnectTimeout, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerStatementTimeout:
+      dialog_.Report(kServerStatementTimeout, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerLockTimeout:
+      dialog_.Report(kServerLockTimeout, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerPasswordRefused:
+      dialog_.Report(kServerPasswordRefused, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerRoleRefused:
+      dialog_.Report(kServerRoleRefused, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerNoDatabase:
+      dialog_.Report(kServerNoDatabase, dialog_.Ledger().ServerName().c_str());
+      break;
     case ledger::Refusal::BadServerUrl:
       dialog_.Report("%s", kBadServerUrl);
       break;
@@ -174,7 +204,9 @@ void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* sav
   fields.NextUap = after.nextUapText.empty() ? fields.CurrentUap : after.nextUapText;
   // Past the last LAP there is no next address to show; the counter keeps the
   // value past it, so the next press says the range is used up.
-  fields.NextLap = after.nextLap > ledger::kLastLap ? std::string() : after.nextLapText;
+  const bool serverUsedUp = after.nextRefusal == ledger::Refusal::ServerRangeUsedUp;
+  if (serverUsedUp) fields.NextNap = fields.NextUap = std::string();
+  fields.NextLap = after.nextLap > ledger::kLastLap || serverUsedUp ? std::string() : after.nextLapText;
   dialog_.ShowFields();
   for (int id : {res::IDC_NEXT_LAP, res::IDC_NEXT_UAP, res::IDC_NEXT_NAP}) dialog_.CaretToEnd(id);
   fields.BurnCount = after.totalText;
@@ -184,6 +216,8 @@ void Address::StoreNextAddress(const ledger::CounterAfterWrite& after, bool* sav
   dialog_.Report("%s", kWriteOk);
   if (!*saved) {
     dialog_.Report("%s", kCounterNotSaved);
+  } else if (serverUsedUp) {
+    dialog_.Report(kServerRangeUsedUp, dialog_.Ledger().ServerName().c_str());
   } else if (after.nextLap > ledger::kLastLap) {
     dialog_.Report(kRangeUsedUp, after.nextLapText.c_str());
   }

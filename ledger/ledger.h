@@ -42,6 +42,12 @@ enum class Refusal {
   ServerUnreachable,  // the server could not be reached; ServerName() names it
   ServerCertificate,  // the server's TLS certificate did not verify (CA, host name, dates)
   ServerRefused,      // the server answered with an error (no tables, no rights)
+  ServerConnectTimeout,    // the server did not let the station in within the bound
+  ServerStatementTimeout,  // a statement got no answer within the bound
+  ServerLockTimeout,       // the draw lock stayed taken by another station past the bound
+  ServerPasswordRefused,   // no password for the url's role in .pgpass, or the server refused it
+  ServerRoleRefused,       // the server does not let the url's role log in
+  ServerNoDatabase,        // the url's database is not on the server
   ServerRangeUsedUp,  // no range on the server has an address left
   BadServerUrl,       // [ledger] url is no postgresql:// url, or holds a password
   NoServerLedger,     // [ledger] url in a build without the server back end
@@ -63,6 +69,8 @@ struct CounterAfterWrite {
   uint32_t nextLap = 0;     // may be past ffffff: the range is then used up
   std::string nextLapText;  // "%06x"
   std::string totalText;    // the count of addresses written, as stored
+  // ServerRangeUsedUp: the module took the last address the server had, no next one is shown.
+  Refusal nextRefusal = Refusal::None;
 };
 
 // What the window shows at start when the counter is not btconfig.ini's own.

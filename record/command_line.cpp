@@ -93,8 +93,13 @@ int RunRecordTool(const std::vector<std::string>& args, std::ostream& out, std::
 
   CheckFindings findings = Check(db.get(), out);
   if (!findings.read) return Unreadable(err, db.get());
+  // Rows the server refused wait in this folder, not on the server.
+  const bool fromServer = !pathGiven && !url.empty();
+  const int64_t setAside = fromServer ? ReportSetAside(out) : 0;
   out << "found: duplicates " << findings.duplicateAddresses << ", unknown outcomes " << findings.unknownRows
-      << ", gaps " << findings.gapRanges << '\n';
+      << ", gaps " << findings.gapRanges;
+  if (fromServer) out << ", set aside " << setAside;
+  out << '\n';
   return findings.duplicateAddresses > 0 ? kExitDuplicate : kExitOk;
 }
 

@@ -3,6 +3,7 @@
 #include "record/command_line.h"
 
 #ifdef TARNWICK_SERVER_LEDGER
+#include "ledger/server/outbox.h"
 #include "ledger/server/range_setup.h"
 #include "ledger/server/server_record.h"
 #endif
@@ -85,6 +86,27 @@ RecordHandle OpenServerRecord(const std::string& url, std::string* error) {
   return db;
 }
 
+int64_t ReportSetAside(std::ostream& out) {
+  const std::string outboxPath = std::string("./") + ledger::server::kOutboxFile;
+  std::vector<ledger::server::SetAsideRow> rows = ledger::server::ReadSetAside(outboxPath);
+  out << "set aside: ";
+  if (rows.empty()) {
+    out << "none\n";
+    return 0;
+  }
+  out << rows.size() << (rows.size() == 1 ? " row" : " rows")
+      << " the server refused for what they hold, kept in " << outboxPath << "\n";
+  for (const ledger::server::SetAsideRow& row : rows) {
+    // The server's words on one line: they end in a line feed, and may hold more.
+    std::string reason = row.reason;
+    while (!reason.empty() && reason.back() == '\n') reason.pop_back();
+    for (char& c : reason) c = c == '\n' ? ' ' : c;
+    out << "    " << row.time << "  " << row.operation << "  " << (row.address.empty() ? "-" : row.address) << "  "
+        << (row.state.empty() ? "-" : row.state) << "  " << reason << '\n';
+  }
+  return static_cast<int64_t>(rows.size());
+}
+
 #else
 
 int AddRangeCommand(const std::string&, const std::vector<std::string>&, std::ostream&, std::ostream& err) {
@@ -96,6 +118,8 @@ RecordHandle OpenServerRecord(const std::string&, std::string* error) {
   *error = kNoServerLedger;
   return nullptr;
 }
+
+int64_t ReportSetAside(std::ostream&) { return 0; }
 
 #endif
 

@@ -2,6 +2,7 @@
 // btconfig.ini of the working directory.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -16,5 +17,9 @@ int AddRangeCommand(const std::string& url, const std::vector<std::string>& oper
 
 // Every station's rows, read from the server; null with `*error` when it cannot be read.
 RecordHandle OpenServerRecord(const std::string& url, std::string* error);
+
+// For check on the server's record: the rows that the outbox of the working
+// directory set aside because the server refused what they hold. Their number.
+int64_t ReportSetAside(std::ostream& out);
 
 }  // namespace record

@@ -1,6 +1,7 @@
 #include "ledger/server/outbox.h"
 
 #include "ledger/embedded/record_db.h"
+#include "ledger/ledger.h"
 
 namespace ledger::server {
 namespace {
@@ -13,7 +14,23 @@ CREATE TABLE IF NOT EXISTS waiting (
   nap INTEGER, uap INTEGER, lap INTEGER, name TEXT, firmware_path TEXT, firmware_size INTEGER,
   firmware_sha256 TEXT, state TEXT, duration_ms INTEGER NOT NULL, origin TEXT
 );
+CREATE TABLE IF NOT EXISTS set_aside (
+  seq INTEGER PRIMARY KEY,
+  id INTEGER NOT NULL,
+  time TEXT NOT NULL, transport TEXT NOT NULL, slot INTEGER NOT NULL, operation TEXT NOT NULL, result TEXT NOT NULL,
+  nap INTEGER, uap INTEGER, lap INTEGER, name TEXT, firmware_path TEXT, firmware_size INTEGER,
+  firmware_sha256 TEXT, state TEXT, duration_ms INTEGER NOT NULL, origin TEXT,
+  reason TEXT NOT NULL
+);
 )sql";
+
+constexpr const char* kColumns =
+    "id, time, transport, slot, operation, result, nap, uap, lap, name, firmware_path, firmware_size, "
+    "firmware_sha256, state, duration_ms, origin";
+
+// A station program waits this long for tarnwick-record or another of its
+// kind to finish with the file, rather than lose a row.
+constexpr int kBusyMs = 2000;
 
 void BindOptional(Statement& statement, int index, const std::optional<int64_t>& value) {
   if (value) {
@@ -54,7 +71,7 @@ Outbox::~Outbox() { sqlite3_close(db_); }
 bool Outbox::Open(bool create) {
   if (db_ != nullptr) return true;
   int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-  if (sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr) != SQLITE_OK ||
+  if (sqlite3_open_v2(path_.c_str(), &db_, flags, nullptr) != SQLITE_OK || sqlite3_busy_timeout(db_, kBusyMs) != SQLITE_OK ||
       !Execute(db_, "PRAGMA synchronous=FULL") || !Execute(db_, kSchema)) {
     sqlite3_close(db_);
     db_ = nullptr;
@@ -65,10 +82,23 @@ bool Outbox::Open(bool create) {
 
 bool Outbox::Keep(const ServerRow& row) {
   if (!Open(true)) return false;
-  Statement insert(db_,
-                   "INSERT INTO waiting (id, time, transport, slot, operation, result, nap, uap, lap, name, "
-                   "firmware_path, firmware_size, firmware_sha256, state, duration_ms, origin) "
-                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
+  Statement insert(db_, std::string("INSERT INTO waiting (") + kColumns +
+                            ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16)");
+  if (!BindRow(insert, row) || insert.Step() != SQLITE_DONE) return false;
+  ++waiting_;
+  return true;
+}
+
+bool Outbox::SetAside(const ServerRow& row, const std::string& reason) {
+  if (!Open(true)) return false;
+  Statement insert(db_, std::string("INSERT INTO set_aside (") + kColumns +
+                            ", reason) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17)");
+  if (!BindRow(insert, row)) return false;
+  insert.Bind(17, reason);
+  return insert.Step() == SQLITE_DONE;
+}
+
+bool Outbox::BindRow(Statement& insert, const ServerRow& row) {
   insert.Bind(1, row.id).Bind(2, row.time).Bind(3, row.transport).Bind(4, row.slot).Bind(5, row.operation);
   insert.Bind(6, row.result);
   BindOptional(insert, 7, row.nap);
@@ -81,12 +111,11 @@ bool Outbox::Keep(const ServerRow& row) {
   BindOptional(insert, 14, row.state);
   insert.Bind(15, row.durationMs);
   BindOptional(insert, 16, row.origin);
-  if (insert.Step() != SQLITE_DONE) return false;
-  ++waiting_;
   return true;
 }
 
-bool Outbox::Deliver(const std::function<bool(const ServerRow&)>& deliver) {
+bool Outbox::Deliver(const std::function<Delivery(const ServerRow&)>& deliver,
+                     const std::function<std::string()>& reason) {
   if (waiting_ == 0) return true;
   if (!Open(false)) return false;
   for (;;) {
@@ -120,7 +149,22 @@ bool Outbox::Deliver(const std::function<bool(const ServerRow&)>& deliver) {
       row.durationMs = first.Int(15);
       row.origin = OptionalText(first, 16);
     }
-    if (!deliver(row)) return false;
+    Delivery delivered = deliver(row);
+    if (delivered == Delivery::NotNow) return false;
+    if (delivered == Delivery::Refused) {
+      if (!Execute(db_, "BEGIN IMMEDIATE")) return false;
+      Statement aside(db_, std::string("INSERT INTO set_aside (") + kColumns + ", reason) SELECT " + kColumns +
+                               ", ?2 FROM waiting WHERE seq = ?1");
+      aside.Bind(1, seq).Bind(2, reason());
+      Statement drop(db_, "DELETE FROM waiting WHERE seq = ?1");
+      drop.Bind(1, seq);
+      if (aside.Step() != SQLITE_DONE || drop.Step() != SQLITE_DONE || !Execute(db_, "COMMIT")) {
+        Execute(db_, "ROLLBACK");
+        return false;
+      }
+      --waiting_;
+      continue;
+    }
     // Delivered twice if the program dies right here: harmless, since the
     // server applies a confirmation once and stores a new row by its origin once.
     Statement drop(db_, "DELETE FROM waiting WHERE seq = ?1");
@@ -128,6 +172,25 @@ bool Outbox::Deliver(const std::function<bool(const ServerRow&)>& deliver) {
     if (drop.Step() != SQLITE_DONE) return false;
     --waiting_;
   }
+}
+
+std::vector<SetAsideRow> ReadSetAside(const std::string& path) {
+  std::vector<SetAsideRow> rows;
+  sqlite3* db = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+      sqlite3_busy_timeout(db, kBusyMs) == SQLITE_OK) {
+    Statement aside(db, "SELECT time, operation, nap, uap, lap, state, reason FROM set_aside ORDER BY seq");
+    while (aside.Step() == SQLITE_ROW) {
+      SetAsideRow row{aside.Text(0), aside.Text(1), "", aside.IsNull(5) ? "" : aside.Text(5), aside.Text(6)};
+      if (!aside.IsNull(4)) {
+        row.address = AddressText({static_cast<uint32_t>(aside.Int(2)), static_cast<uint32_t>(aside.Int(3)),
+                                   static_cast<uint32_t>(aside.Int(4))});
+      }
+      rows.push_back(std::move(row));
+    }
+  }
+  sqlite3_close(db);
+  return rows;
 }
 
 }  // namespace ledger::server

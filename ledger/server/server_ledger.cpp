@@ -57,15 +57,45 @@ constexpr const char* kInsert =
 ServerLedger::ServerLedger(std::string settingsFile, LedgerSettings settings, std::string outboxFile)
     : settingsFile_(std::move(settingsFile)),
       settings_(std::move(settings)),
+      station_(platform::GbkToUtf8(settings_.station)),
       url_(ParseServerUrl(settings_.url)),
-      session_(settings_.url),
+      session_(settings_.url, Waiter::Station),
       outbox_(std::move(outboxFile)) {
   std::random_device random;
   originPrefix_ = Hex("%08x", random()) + Hex("%08x", random());
+  pressDeadline_ = MonotonicMs() + kPressBoundMs;
+  session_.SetDeadline(pressDeadline_);
   Ready();
 }
 
-Refusal ServerLedger::Failure() const { return session_.Up() ? Refusal::ServerRefused : Refusal::ServerUnreachable; }
+Refusal ServerLedger::Failure() const {
+  switch (session_.fault()) {
+    case Fault::ConnectTimeout:
+      return Refusal::ServerConnectTimeout;
+    case Fault::StatementTimeout:
+      return Refusal::ServerStatementTimeout;
+    case Fault::LockTimeout:
+      return Refusal::ServerLockTimeout;
+    case Fault::PasswordRefused:
+      return Refusal::ServerPasswordRefused;
+    case Fault::RoleRefused:
+      return Refusal::ServerRoleRefused;
+    case Fault::NoDatabase:
+      return Refusal::ServerNoDatabase;
+    case Fault::Certificate:
+      return Refusal::ServerCertificate;
+    case Fault::None:
+    case Fault::Unreachable:
+    case Fault::Content:
+    case Fault::Refused:
+      break;
+  }
+  return session_.Up() ? Refusal::ServerRefused : Refusal::ServerUnreachable;
+}
+
+void ServerLedger::KeepHeld() {
+  while (lock_ && !held_.empty() && outbox_.Keep(held_.front())) held_.pop_front();
+}
 
 Refusal ServerLedger::Ready() {
   // A password belongs in ~/.pgpass, never in a file copied from PC to PC.
@@ -75,16 +105,24 @@ Refusal ServerLedger::Ready() {
     if (!lock_) return Refusal::Held;
   }
   bool fresh = false;
-  if (!session_.Connect(&fresh)) {
-    return session_.certificateRefused() ? Refusal::ServerCertificate : Refusal::ServerUnreachable;
-  }
+  if (!session_.Connect(&fresh)) return Failure();
   // A pending mark is settled only with no draw of ours in flight: on a new
   // connection, before the next draw, after what was kept here has gone.
   if (fresh) settled_ = false;
-  if (!outbox_.Deliver([this](const ServerRow& row) { return Deliver(row); })) return Failure();
+  KeepHeld();
+  if (!outbox_.Deliver([this](const ServerRow& row) { return Deliver(row); }, [this] { return session_.error(); })) {
+    return Failure();
+  }
+  // What the disk would not keep goes straight to the server, in order.
+  while (!held_.empty()) {
+    Delivery delivered = Deliver(held_.front());
+    if (delivered == Delivery::NotNow) return Failure();
+    if (delivered == Delivery::Refused) outbox_.SetAside(held_.front(), session_.error());
+    held_.pop_front();
+  }
   if (!settled_) {
     if (!session_.Run("UPDATE operations SET state = 'unknown' WHERE station = $1 AND state = 'pending'",
-                      {settings_.station})) {
+                      {station_})) {
       return Failure();
     }
     settled_ = true;
@@ -96,6 +134,9 @@ bool ServerLedger::Candidate(NextAddress* next) {
   Result candidate = session_.Run(kCandidate);
   if (!candidate) return false;
   next->napText.clear();
+  next->uapText.clear();
+  next->lapText.clear();
+  next->address = {};
   if (PQntuples(candidate.get()) != 1 || PQgetisnull(candidate.get(), 0, 0)) return true;
   next->address = {static_cast<uint32_t>(Number(candidate.get(), 0, 0)),
                    static_cast<uint32_t>(Number(candidate.get(), 0, 1)),
@@ -107,10 +148,13 @@ bool ServerLedger::Candidate(NextAddress* next) {
 }
 
 NextAddress ServerLedger::Next() {
+  // A press starts here: its draw, in Reserve, shares this bound.
+  pressDeadline_ = MonotonicMs() + kPressBoundMs;
+  session_.SetDeadline(pressDeadline_);
   NextAddress next;
   next.refusal = Ready();
   if (next.refusal != Refusal::None) return next;
-  Result count = session_.Run("SELECT total FROM station_counts WHERE station = $1", {settings_.station});
+  Result count = session_.Run("SELECT total FROM station_counts WHERE station = $1", {station_});
   if (!count || !Candidate(&next)) {
     next.refusal = Failure();
     return next;
@@ -121,6 +165,9 @@ NextAddress ServerLedger::Next() {
 }
 
 Refusal ServerLedger::Reserve(BdAddress* address, OperationRow* row) {
+  // Without a Next just before (the press's bound spent), a bound of its own.
+  if (MonotonicMs() >= pressDeadline_) pressDeadline_ = MonotonicMs() + kPressBoundMs;
+  session_.SetDeadline(pressDeadline_);
   Refusal ready = Ready();
   if (ready != Refusal::None) return ready;
   if (row->startedAt.empty()) row->startedAt = platform::LocalTimeText();
@@ -137,6 +184,12 @@ Refusal ServerLedger::Reserve(BdAddress* address, OperationRow* row) {
   return Refusal::None;
 }
 
+// The draw is several statements in one transaction (the failed address
+// first, stepping over addresses already taken, the mark), so a station that
+// vanishes in the middle of it can leave its transaction open: the server
+// ends such a session after kIdleInTransactionTimeoutMs, and with it the lock.
+// One statement could not be left half done, but would have to be a function
+// installed on the server, which every station's program would then depend on.
 Refusal ServerLedger::Draw(BdAddress* address, OperationRow* row) {
   if (!session_.Execute(kDrawLock)) return Failure();
   // An address a module already carries (a range laid over addresses given
@@ -160,7 +213,7 @@ Refusal ServerLedger::Draw(BdAddress* address, OperationRow* row) {
         "INSERT INTO operations (time, station, transport, slot, operation, nap, uap, lap, state) "
         "VALUES ($1, $2, $3, $4, $5, $6, $7, $8, 'pending') "
         "ON CONFLICT (nap, uap, lap) WHERE state IN ('pending', 'written', 'unknown') DO NOTHING RETURNING id",
-        {row->startedAt, settings_.station, platform::GbkToUtf8(row->transport), std::to_string(row->slot),
+        {row->startedAt, station_, platform::GbkToUtf8(row->transport), std::to_string(row->slot),
          row->operation, std::to_string(address->nap), std::to_string(address->uap), std::to_string(address->lap)});
     if (!mark) return Failure();
     if (PQntuples(mark.get()) == 1) {
@@ -182,45 +235,75 @@ CounterAfterWrite ServerLedger::Written(OperationRow* row, const BdAddress&) {
   after.nextLap = afterDraw_.address.lap;
   after.nextLapText = afterDraw_.lapText;
   after.totalText = std::to_string(++count_);
+  if (afterDraw_.napText.empty()) after.nextRefusal = Refusal::ServerRangeUsedUp;
   return after;
 }
 
 void ServerLedger::Failed(OperationRow* row) { row->state = "failed"; }
 
 Refusal ServerLedger::ClearCount() {
+  session_.SetDeadline(MonotonicMs() + kPressBoundMs);
   Refusal ready = Ready();
   if (ready != Refusal::None) return ready;
   if (!session_.Run("INSERT INTO station_counts (station, total) VALUES ($1, 0) "
                     "ON CONFLICT (station) DO UPDATE SET total = 0",
-                    {settings_.station})) {
+                    {station_})) {
     return Failure();
   }
   count_ = 0;
   return Refusal::None;
 }
 
-bool ServerLedger::Deliver(const ServerRow& row) {
+Delivery ServerLedger::Deliver(const ServerRow& row) {
+  bool taken = false;
   if (row.id != 0) {
-    return session_.Run(kConfirm, {std::to_string(row.id), row.result, std::to_string(row.durationMs), row.state,
-                                   settings_.station}) != nullptr;
+    taken = session_.Run(kConfirm, {std::to_string(row.id), row.result, std::to_string(row.durationMs), row.state,
+                                    station_}) != nullptr;
+  } else {
+    taken = session_.Run(kInsert, {row.time, station_, row.transport, std::to_string(row.slot), row.operation,
+                                   row.result, Text(row.nap), Text(row.uap), Text(row.lap), row.name, row.firmwarePath,
+                                   Text(row.firmwareSize), row.firmwareSha256, std::to_string(row.durationMs),
+                                   row.state, row.origin}) != nullptr;
   }
-  return session_.Run(kInsert, {row.time, settings_.station, row.transport, std::to_string(row.slot), row.operation,
-                                row.result, Text(row.nap), Text(row.uap), Text(row.lap), row.name, row.firmwarePath,
-                                Text(row.firmwareSize), row.firmwareSha256, std::to_string(row.durationMs),
-                                row.state, row.origin}) != nullptr;
+  if (taken) return Delivery::Taken;
+  if (session_.fault() != Fault::Content) return Delivery::NotNow;
+  // A confirmation the server will never take: whether the module holds the
+  // address is then known only here, so on the server it is unknown, as
+  // after a crash, and never given again.
+  if (row.id != 0 && !session_.Run("UPDATE operations SET state = 'unknown' WHERE id = $1 AND state = 'pending'",
+                                   {std::to_string(row.id)})) {
+    return Delivery::NotNow;
+  }
+  return Delivery::Refused;
 }
 
 void ServerLedger::Record(const OperationRow& row) {
   ServerRow serverRow = ToServerRow(row);
   // Named before the first try: a commit whose answer was lost is delivered again.
-  if (serverRow.id == 0) serverRow.origin = settings_.station + ":" + originPrefix_ + ":" + std::to_string(++origins_);
-  // In order: what waits goes first. No new connection here, so that burns
-  // go on at full speed while the server is away; the next draw connects.
-  if (session_.Up() && outbox_.Deliver([this](const ServerRow& kept) { return Deliver(kept); }) &&
-      Deliver(serverRow)) {
+  if (serverRow.id == 0) serverRow.origin = station_ + ":" + originPrefix_ + ":" + std::to_string(++origins_);
+  session_.SetDeadline(MonotonicMs() + kRecordBoundMs);
+  if (!lock_) {
+    // Another program holds this folder, and its outbox: our rows go to the
+    // server directly, or wait here. One the server refuses for its content
+    // has nowhere to be set aside, and goes.
+    held_.push_back(std::move(serverRow));
+    if (!session_.Up() && !session_.Connect()) return;
+    while (!held_.empty() && Deliver(held_.front()) != Delivery::NotNow) held_.pop_front();
+    constexpr size_t kMostHeld = 10000;
+    while (held_.size() > kMostHeld) held_.pop_front();
     return;
   }
-  outbox_.Keep(serverRow);
+  // In order: what waits goes first. No new connection here, so that burns
+  // go on at full speed while the server is away; the next draw connects.
+  KeepHeld();
+  if (session_.Up() && held_.empty() &&
+      outbox_.Deliver([this](const ServerRow& kept) { return Deliver(kept); }, [this] { return session_.error(); })) {
+    Delivery delivered = Deliver(serverRow);
+    if (delivered == Delivery::Taken) return;
+    if (delivered == Delivery::Refused && outbox_.SetAside(serverRow, session_.error())) return;
+  }
+  held_.push_back(std::move(serverRow));
+  KeepHeld();
 }
 
 std::optional<ShownCounter> ServerLedger::SharedCounter() {

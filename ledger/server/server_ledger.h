@@ -2,6 +2,7 @@
 // by several stations, and the record of all of them in one place.
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -34,9 +35,14 @@ class ServerLedger : public Ledger {
   // Connected, with every row kept here delivered and this station's
   // abandoned pending marks turned unknown; or why not.
   Refusal Ready();
-  // Why the last statement failed: the server gone, or the server saying no.
+  // Why the last statement failed: the server gone, a wait that ran out, the
+  // server refusing our log-in, or the server saying no.
   Refusal Failure() const;
-  bool Deliver(const ServerRow& row);
+  Delivery Deliver(const ServerRow& row);
+  // Rows that could not even be kept on disk, and the rows of a program
+  // without btconfig.ini's lock, which may not use the folder's outbox: kept
+  // in memory, to the outbox or the server at the next chance.
+  void KeepHeld();
   Refusal Draw(BdAddress* address, OperationRow* row);
   // The address the next draw would give, into `*next`; false when the
   // server could not say. No address: napText empty.
@@ -44,6 +50,7 @@ class ServerLedger : public Ledger {
 
   std::string settingsFile_;
   LedgerSettings settings_;
+  std::string station_;  // the station's name as the server holds it: UTF-8
   ServerUrl url_;
   PgSession session_;
   Outbox outbox_;
@@ -51,6 +58,8 @@ class ServerLedger : public Ledger {
   bool settled_ = false;
   int64_t count_ = 0;          // this station's count, as the server had it at the last Next
   NextAddress afterDraw_;      // the address after the last one drawn
+  int64_t pressDeadline_ = 0;  // when the server's part of this press must be over
+  std::deque<ServerRow> held_;
   std::string originPrefix_;   // random, one per run: with the station and a number, names each new row
   int64_t origins_ = 0;
 };

@@ -122,9 +122,13 @@ bool PgCluster::Init(std::string* error) {
                 std::to_string(port_) + "\nssl = on\nssl_cert_file = '" + certificates_.serverCertificate +
                 "'\nssl_key_file = '" + certificates_.serverKey + "'\nfsync = off\nfull_page_writes = off\nmax_connections = 40\nshared_buffers = 16MB\n",
             std::ios::app);
-  // TCP only with TLS, as a line's server would take its stations' passwords.
+  // TLS on TCP; without it only where a test must see through the bytes (a
+  // proxy's trigger), and never to the one database that a line's server is.
   chmod(certificates_.serverKey.c_str(), 0600);  // the server refuses a key others can read
-  WriteFile(data + "/pg_hba.conf", "local all all scram-sha-256\nhostssl all all 127.0.0.1/32 scram-sha-256\n");
+  WriteFile(data + "/pg_hba.conf",
+            "local all all scram-sha-256\nhostssl all all 127.0.0.1/32 scram-sha-256\n"
+            "hostnossl " + std::string(kTlsOnlyDatabase) + " all 127.0.0.1/32 reject\n"
+            "host all all 127.0.0.1/32 scram-sha-256\n");
   passFile_ = folder_ + ".pgpass";
   WriteFile(passFile_, std::string("*:*:*:") + kRole + ":" + kPassword + "\n");
   chmod(passFile_.c_str(), 0600);
@@ -154,7 +158,7 @@ std::string PgCluster::Url(const std::string& database) const {
 
 std::string PgCluster::TcpUrl(const std::string& database, int port) const {
   return std::string("postgresql://") + kRole + "@127.0.0.1:" + std::to_string(port != 0 ? port : port_) + "/" +
-         database;
+         database + "?sslmode=disable";
 }
 
 std::string PgCluster::TlsUrl(const std::string& database, const std::string& host, const std::string& sslmode,

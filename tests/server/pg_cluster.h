@@ -11,6 +11,9 @@
 
 namespace pgtest {
 
+// The database the cluster takes over TLS only, as a line's server does.
+inline constexpr const char* kTlsOnlyDatabase = "tlsonly";
+
 class PgCluster {
  public:
   // The one cluster of this test program, started by its global environment.
@@ -23,8 +26,9 @@ class PgCluster {
 
   // postgresql://tarnwick@<socket folder>:<port>/<database>
   std::string Url(const std::string& database) const;
-  // postgresql://tarnwick@127.0.0.1:<port>/<database>: the cluster's TCP
-  // port, or `port` (a proxy in front of it) when given.
+  // postgresql://tarnwick@127.0.0.1:<port>/<database>?sslmode=disable: the
+  // cluster's TCP port, or `port` (a proxy in front of it) when given; plain,
+  // so a proxy can read what passes.
   std::string TcpUrl(const std::string& database, int port = 0) const;
   // postgresql://tarnwick@<host>:<port>/<database>?sslmode=<mode>[&sslrootcert=<ca>]
   std::string TlsUrl(const std::string& database, const std::string& host, const std::string& sslmode,

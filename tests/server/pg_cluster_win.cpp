@@ -77,7 +77,7 @@ std::string PgCluster::Url(const std::string& database) const {
 
 std::string PgCluster::TcpUrl(const std::string& database, int port) const {
   return std::string("postgresql://") + kRole + "@127.0.0.1:" + std::to_string(port != 0 ? port : port_) + "/" +
-         database;
+         database + "?sslmode=disable";
 }
 
 std::string PgCluster::TlsUrl(const std::string& database, const std::string& host, const std::string& sslmode,

@@ -2,36 +2,25 @@
 // program pressing SetAddr on both devices against the simulated station, in
 // parallel, killed, and with the server going away under them.
 #include <map>
+#include <memory>
 #include <random>
+#include <thread>
 
 #include "tests/server/server_fixture.h"
+#include "tests/server/station_runs.h"
 
 namespace {
 
 using pgtest::ServerTest;
 
-constexpr uint32_t kFirst = 0x100000;
 // Presses per station in the run of four; fewer under Wine, where each costs more.
 constexpr uint32_t kPresses = STATION_PRESSES;
 constexpr uint32_t kAll = 4 * 2 * kPresses;  // four stations, two modules a press
-constexpr const char* kWritten = "写蓝牙地址成功! ";
 constexpr const char* kUnreachable = "无法连接地址服务器";
 constexpr const char* kUnreachableRest = "! 地址未写入, 请检查网络和服务器后再按SetAddr. ";
 
 using ServerLedgerStations = ServerTest;
-
-// Every LAP the modules of `stations` accepted, with how many modules took it.
-std::map<uint32_t, int> AcceptedByAll(const std::vector<std::string>& stations) {
-  std::map<uint32_t, int> taken;
-  for (const std::string& station : stations) {
-    for (uint32_t lap : station::AcceptedLaps(station + "/station/trace.log")) ++taken[lap];
-  }
-  return taken;
-}
-
-void ExpectOneModuleEach(const std::map<uint32_t, int>& taken) {
-  for (const auto& [lap, modules] : taken) EXPECT_EQ(modules, 1) << std::hex << lap << " went into several modules";
-}
+using namespace pgtest::runs;
 
 TEST_F(ServerLedgerStations, FourStationsPressingAtOnceGiveDistinctAddressesWithoutAHole) {
   AddRange(kFirst, kFirst + 0xffff);

@@ -1,5 +1,9 @@
 // The server ledger in this process, where a test must choose the instant
 // the server goes away: a confirmation that cannot reach it, a failed write.
+#include <sqlite3.h>
+
+#include <thread>
+
 #include "ledger/server/server_ledger.h"
 #include "tests/server/server_fixture.h"
 
@@ -123,6 +127,66 @@ TEST_F(ServerLedgerConfirmations, TheServerIsReachedOverLoopbackTcpToo) {
   ASSERT_EQ(station.Reserve(&address, &row), ledger::Refusal::None);
   EXPECT_EQ(station.ServerName(), "127.0.0.1:" + std::to_string(pgtest::PgCluster::Get().Port()));
   EXPECT_EQ(StateOf(row.id), "pending");
+}
+
+TEST_F(ServerLedgerConfirmations, ASecondProgramOnTheFolderLeavesTheFirstOnesOutboxAlone) {
+  AddRange(0x100000, 0x100009);
+  auto first = Open();
+  auto second = Open();
+  EXPECT_EQ(second->Next().refusal, ledger::Refusal::Held);
+  ledger::OperationRow burn;
+  burn.operation = ledger::kBurn;
+  burn.result = "burnt";
+  second->Record(burn);
+  EXPECT_FALSE(std::filesystem::exists("ledger_outbox.db")) << "the second program's row went into the first one's outbox";
+  EXPECT_EQ(Count("SELECT count(*) FROM operations WHERE operation = 'burn'"), 1);
+  ledger::OperationRow row = AddressWrite();
+  ledger::BdAddress address = first->Next().address;
+  ASSERT_EQ(first->Reserve(&address, &row), ledger::Refusal::None);
+  EXPECT_EQ(address.lap, 0x100000u);
+}
+
+TEST_F(ServerLedgerConfirmations, ABusyOutboxIsWaitedForAndNoRowIsDropped) {
+  // No server: every row goes to the outbox.
+  ledger::server::ServerLedger station("./btconfig.ini", {"postgresql://tarnwick@%2Fnonexistent:5432/line", "bench"},
+                                       "./ledger_outbox.db");
+  ledger::OperationRow burn;
+  burn.operation = ledger::kBurn;
+  burn.result = "burnt";
+  station.Record(burn);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open("ledger_outbox.db", &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  std::thread release([other] {
+    usleep(500000);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+  });
+  station.Record(burn);
+  release.join();
+  sqlite3_stmt* count = nullptr;
+  ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT count(*) FROM waiting", -1, &count, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_step(count), SQLITE_ROW);
+  EXPECT_EQ(sqlite3_column_int(count, 0), 2);
+  sqlite3_finalize(count);
+  sqlite3_close(other);
+}
+
+TEST_F(ServerLedgerConfirmations, AWaitForTheDrawLockEndsWithinItsBoundAndWritesNothing) {
+  AddRange(0x100000, 0x100009);
+  auto station = Open();
+  // Another station's draw that never ends, as far as this one can tell.
+  ASSERT_EQ(Count("SELECT count(*) FROM (SELECT pg_advisory_lock(7286044)) held"), 1);
+  ledger::OperationRow row = AddressWrite();
+  ledger::BdAddress address = station->Next().address;
+  const int64_t started = ledger::server::MonotonicMs();
+  EXPECT_EQ(station->Reserve(&address, &row), ledger::Refusal::ServerLockTimeout);
+  const int64_t waited = ledger::server::MonotonicMs() - started;
+  EXPECT_GE(waited, ledger::server::kLockTimeoutMs - 100);
+  EXPECT_LE(waited, ledger::server::kPressBoundMs);
+  EXPECT_EQ(Count("SELECT count(*) FROM operations"), 0);
+  EXPECT_EQ(Scalar("SELECT pg_advisory_unlock(7286044)"), "t");
+  ASSERT_EQ(station->Reserve(&address, &row), ledger::Refusal::None);
+  EXPECT_EQ(address.lap, 0x100000u);
 }
 
 }  // namespace

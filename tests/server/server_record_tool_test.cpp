@@ -1,5 +1,6 @@
 // tarnwick-record against the server named by btconfig.ini: setting up a
 // range, and reading every station's rows.
+#include "ledger/server/outbox.h"
 #include "ledger/server/server_ledger.h"
 #include "tests/server/server_fixture.h"
 
@@ -107,6 +108,66 @@ TEST_F(ServerLedgerRecordTool, ExportCheckAndSummaryReadEveryStationsRows) {
 
   // --db still reads a station's own file.
   EXPECT_EQ(Run({"--db", "missing.db", "check"}).status, 2);
+}
+
+TEST_F(ServerLedgerRecordTool, AChineseStationNameGoesAsUtf8AndRowsTheServerRefusesAreSetAsideWhereCheckShowsThem) {
+  ASSERT_EQ(Run({"range", "add", "0002", "5b", "100000", "10ffff"}).status, 0);
+  const ledger::LedgerSettings settings{url, "一号线"};  // GBK bytes, as btconfig.ini holds them
+  ledger::OperationRow left = {};
+  left.operation = ledger::kAddressWrite;
+  {
+    ledger::server::ServerLedger run("./btconfig.ini", settings, "./ledger_outbox.db");
+    ledger::BdAddress address = run.Next().address;
+    ASSERT_EQ(run.Reserve(&address, &left), ledger::Refusal::None);
+  }
+  {
+    // What an older run queued with GBK bytes where the server takes only
+    // UTF-8: the confirmation of that pending mark, and a row named by the
+    // station's GBK name; behind them, a row the server takes.
+    ledger::server::Outbox older("./ledger_outbox.db");
+    ledger::server::ServerRow confirmation;
+    confirmation.id = left.id;
+    confirmation.time = "2026-12-10 08:00:00";
+    confirmation.operation = ledger::kAddressWrite;
+    confirmation.result = "写蓝牙地址成功! ";
+    confirmation.state = "written";
+    confirmation.nap = 2;
+    confirmation.uap = 0x5b;
+    confirmation.lap = 0x100000;
+    ledger::server::ServerRow named = confirmation;
+    named.id = 0;
+    named.state.reset();
+    named.nap = named.uap = named.lap = std::nullopt;
+    named.result = "ok";
+    named.origin = std::string("一号线") + ":0123456789abcdef:1";
+    ledger::server::ServerRow burn = named;
+    burn.operation = ledger::kBurn;
+    burn.origin = "line1:0123456789abcdef:2";
+    ASSERT_TRUE(older.Keep(confirmation) && older.Keep(named) && older.Keep(burn));
+  }
+  ledger::server::ServerLedger station("./btconfig.ini", settings, "./ledger_outbox.db");
+  ledger::OperationRow row;
+  row.operation = ledger::kAddressWrite;
+  ledger::NextAddress next = station.Next();
+  ASSERT_EQ(next.refusal, ledger::Refusal::None) << "rows queued with bad bytes block the presses";
+  EXPECT_EQ(next.lapText, "100001");  // the unconfirmed one is never given again
+  ASSERT_EQ(station.Reserve(&next.address, &row), ledger::Refusal::None);
+  station.Written(&row, next.address);
+  station.Record(row);
+
+  const std::string utf8Name = reinterpret_cast<const char*>(u8"一号线");
+  EXPECT_EQ(Scalar("SELECT state FROM operations WHERE id = " + std::to_string(left.id)), "unknown");
+  EXPECT_EQ(Scalar("SELECT station FROM operations WHERE id = " + std::to_string(row.id)), utf8Name);
+  EXPECT_EQ(Scalar("SELECT state FROM operations WHERE id = " + std::to_string(row.id)), "written");
+  EXPECT_EQ(Scalar("SELECT total FROM station_counts WHERE station = '" + utf8Name + "'"), "1");
+  EXPECT_EQ(Count("SELECT count(*) FROM operations WHERE operation = 'burn'"), 1);
+
+  Ran checked = Run({"check"});
+  EXPECT_EQ(checked.status, 0) << checked.err;
+  EXPECT_NE(checked.out.find("set aside: 2 rows"), std::string::npos) << checked.out;
+  EXPECT_NE(checked.out.find("0002:5b:100000  written"), std::string::npos) << checked.out;
+  EXPECT_NE(checked.out.find("found: duplicates 0, unknown outcomes 1, gaps 0, set aside 2"), std::string::npos)
+      << checked.out;
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ TEST_F(ServerTls, OnlyACertificateFromTheNamedCaForTheHostNamedIsTaken) {
       {TcpUrl("127.0.0.1", "verify-full", tls.ca), ledger::Refusal::ServerCertificate},
       {TcpUrl("127.0.0.1", "verify-ca", tls.ca), ledger::Refusal::None},
       {TcpUrl("localhost", "verify-full", folder.path() + "/no-such-ca.crt"), ledger::Refusal::ServerCertificate},
-      // Unencrypted, to a server that takes TCP only with TLS: its own refusal, no certificate in it.
-      {TcpUrl("127.0.0.1", "disable", ""), ledger::Refusal::ServerUnreachable},
+      // Unencrypted, to a database the server takes only with TLS: the server's own refusal.
+      {PgCluster::Get().TlsUrl(pgtest::kTlsOnlyDatabase, "127.0.0.1", "disable", ""), ledger::Refusal::ServerRoleRefused},
   };
   int station = 0;
   for (const auto& c : kCases) {
@@ -43,10 +43,9 @@ TEST_F(ServerTls, OnlyACertificateFromTheNamedCaForTheHostNamedIsTaken) {
     ledger::server::ServerLedger ledger(name + "/btconfig.ini", {c.url, name}, name + "/ledger_outbox.db");
     EXPECT_EQ(ledger.Next().refusal, c.refusal) << c.url;
   }
-  ledger::server::PgSession plain(TcpUrl("127.0.0.1", "disable", ""));
+  ledger::server::PgSession plain(PgCluster::Get().TlsUrl(pgtest::kTlsOnlyDatabase, "127.0.0.1", "disable", ""));
   EXPECT_FALSE(plain.Connect());
   EXPECT_NE(plain.error().find("no encryption"), std::string::npos) << plain.error();
-  EXPECT_FALSE(plain.certificateRefused());
 }
 
 TEST_F(ServerTls, AWrongCaRefusesThePressNamingTheServerAndTheCertificate) {
