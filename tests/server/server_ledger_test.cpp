@@ -158,7 +158,7 @@ TEST_F(ServerLedgerConfirmations, ABusyOutboxIsWaitedForAndNoRowIsDropped) {
   ASSERT_EQ(sqlite3_open("ledger_outbox.db", &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   std::thread release([other] {
-    usleep(500000);
+    platform::SleepMs(500);
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   });
   station.Record(burn);
