@@ -58,7 +58,9 @@ TEST_F(ServerLedgerConfirmations, RowsTheServerMissedAreKeptOnDiskAndStoredOnceB
   std::filesystem::copy_file("ledger_outbox.db", "kept.db");
   Open().reset();  // delivers before it settles this station's pending marks
   EXPECT_EQ(StateOf(row.id), "written");
-  std::filesystem::copy_file("kept.db", "ledger_outbox.db", std::filesystem::copy_options::overwrite_existing);
+  // Removed first: the Windows C++ library refuses to copy over a file.
+  std::filesystem::remove("ledger_outbox.db");
+  std::filesystem::copy_file("kept.db", "ledger_outbox.db");
   auto station = Open();
   EXPECT_EQ(StateOf(row.id), "written");
   EXPECT_EQ(Total(), "1");
