@@ -5,8 +5,9 @@ set(TARNWICK_MINGW_TRIPLE i686-w64-mingw32)
 set(CMAKE_C_COMPILER ${TARNWICK_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TARNWICK_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${TARNWICK_MINGW_TRIPLE}-windres)
-# Libraries cross-built from Debian's sources (GoogleTest, SQLite) live in
-# TARNWICK_WINDOWS_DEPS; everything else comes from the mingw sysroot.
+# Libraries cross-built from Debian's sources (GoogleTest, SQLite; OpenSSL and
+# libpq) live in the prefixes of TARNWICK_WINDOWS_DEPS, a list; everything
+# else comes from the mingw sysroot.
 set(CMAKE_FIND_ROOT_PATH /usr/${TARNWICK_MINGW_TRIPLE} ${TARNWICK_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -40,6 +40,8 @@ constexpr const char* kLinkedCounter =
 constexpr const char* kNetworkFolder =
     "btconfig.ini或production.db在网络文件夹上, 本地记录的锁在多台电脑之间无效! 本程序不写地址, 多个工位请用地址服务器(btconfig.ini中的[ledger] url). ";
 constexpr const char* kServerUnreachable = "无法连接地址服务器%s! 地址未写入, 请检查网络和服务器后再按SetAddr. ";
+constexpr const char* kServerCertificate =
+    "地址服务器%s的证书验证失败(不是网络问题)! 地址未写入, 请检查服务器证书和btconfig.ini中的sslrootcert. ";
 constexpr const char* kServerRefused = "地址服务器%s拒绝了地址操作! 地址未写入, 请检查数据库设置(tarnwick-record range add). ";
 constexpr const char* kServerRangeUsedUp = "地址服务器%s上的地址段已用完! 请用tarnwick-record range add添加新的地址段. ";
 constexpr const char* kServerConnectTimeout =
@@ -166,6 +168,9 @@ bool Address::Refused(const ledger::NextAddress& next) {
       break;
     case ledger::Refusal::ServerUnreachable:
       dialog_.Report(kServerUnreachable, dialog_.Ledger().ServerName().c_str());
+      break;
+    case ledger::Refusal::ServerCertificate:
+      dialog_.Report(kServerCertificate, dialog_.Ledger().ServerName().c_str());
       break;
     case ledger::Refusal::ServerRefused:
       dialog_.Report(kServerRefused, dialog_.Ledger().ServerName().c_str());

@@ -45,6 +45,7 @@ enum class Refusal {
   NetworkFolder,    // btconfig.ini or production.db on a network file system
   // A ledger on the line's server:
   ServerUnreachable,  // the server could not be reached; ServerName() names it
+  ServerCertificate,  // the server's TLS certificate did not verify (CA, host name, dates)
   ServerRefused,      // the server answered with an error (no tables, no rights)
   ServerConnectTimeout,    // the server did not let the station in within the bound
   ServerStatementTimeout,  // a statement got no answer within the bound

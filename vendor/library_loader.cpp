@@ -5,20 +5,12 @@
 #include "platform/file_system.h"
 #include "platform/shared_library.h"
 #include "vendor/c_api.h"
+#include "vendor/exports.h"
 
 namespace vendor {
 namespace {
 
 using platform::SharedLibrary;
-
-// The bytes of arguments a stdcall function pops, which its decorated name carries:
-// each argument takes a multiple of four.
-template <typename Fn>
-struct ArgumentBytes;
-template <typename R, typename... A>
-struct ArgumentBytes<R(TARNWICK_VENDOR_CALL*)(A...)> {
-  static constexpr size_t value = (((sizeof(A) + 3) / 4 * 4) + ... + 0);
-};
 
 #if defined(_WIN32) && !defined(_WIN64)
 // As the 32-bit compiler decorates them: doubles take eight, narrow integers four.
@@ -58,23 +50,6 @@ class Binder {
 
 #define TARNWICK_SLOT(name) decltype(&::name) name = nullptr;
 #define TARNWICK_BIND(name) binder.Bind(fn.name, #name);
-
-#define TEST_ENGINE_EXPORTS(X)                                                                          \
-  X(openTestEngine) X(openTestEngineSpiTrans) X(openTestEngineSpi) X(closeTestEngine)                 \
-  X(teGetAvailableSpiPorts) X(psReadBdAddr) X(psWriteBdAddr) X(psWrite) X(bccmdGetChipVersion)       \
-  X(bccmdSetColdReset) X(psWriteXtalFtrim) X(psReadXtalOffset) X(psWriteXtalOffset) X(bccmdMapPio32) \
-  X(bccmdGetPio32) X(bccmdSetSpiLockCustomerKey) X(bccmdSpiLockInitiateLock) X(bccmdGetSpiLockStatus) \
-  X(radiotestTxstart) X(radiotestRxdata1) X(radiotestRxstart2) X(radiotestCfgXtalFtrim)              \
-  X(radiotestCalcXtalOffset) X(radiotestPause) X(radiotestStereoCodecLB) X(get_freq_offset)          \
-  X(hqGetRssi) X(refEpGetRssiDbm)
-
-#define TEST_FLASH_EXPORTS(X)                                                                        \
-  X(flGetAvailableSpiPorts) X(flInitTrans) X(flStopProcessor) X(flSetFlashType) X(flReadProgramFiles) \
-  X(flProgramSpawn) X(flProgramBlock) X(flGetProgress) X(flGetLastError) X(flGetDownloadTime)        \
-  X(flGetFlashInfo) X(flErase) X(flResetAndStart) X(flClose)
-
-#define TEST_E2_EXPORTS(X) \
-  X(te2OpenTrans) X(te2GetSize) X(te2Program) X(te2Dump) X(te2Fill) X(te2WriteBcHeader) X(te2Close)
 
 struct EngineFunctions { TEST_ENGINE_EXPORTS(TARNWICK_SLOT) };
 struct FlashFunctions { TEST_FLASH_EXPORTS(TARNWICK_SLOT) };

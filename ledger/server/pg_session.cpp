@@ -8,6 +8,17 @@
 namespace ledger::server {
 namespace {
 
+// libpq's words when the handshake stopped at the server's certificate: the
+// TLS library's verify failure (unknown CA, expired), libpq's own host name
+// check, or a root certificate file that cannot be read. Whole phrases: the
+// message also quotes the url's names, which may hold any word.
+bool CertificateRefused(const std::string& error) {
+  for (const char* phrase : {"certificate verify failed", "server certificate for \"", "root certificate file \""}) {
+    if (error.find(phrase) != std::string::npos) return true;
+  }
+  return false;
+}
+
 constexpr int64_t kToolBoundMs = 60000;
 
 int MsLeft(int64_t deadline) { return static_cast<int>(std::clamp<int64_t>(deadline - MonotonicMs(), 0, 1000000)); }
@@ -32,8 +43,9 @@ Fault LogInFault(PGconn* connection, const std::string& message) {
   if (Holds(message, " 28P01: ")) return Fault::PasswordRefused;
   if (Holds(message, " 28000: ") || Holds(message, " 42501: ")) return Fault::RoleRefused;
   if (Holds(message, " 3D000: ")) return Fault::NoDatabase;
-  // A server certificate that cannot be trusted belongs here too, once the
-  // connection speaks TLS.
+  // A server certificate that cannot be trusted: no network fault, and no
+  // word of the server's either, since the station hung up on it.
+  if (CertificateRefused(message)) return Fault::Certificate;
   return Fault::Unreachable;
 }
 

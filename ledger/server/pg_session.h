@@ -58,6 +58,7 @@ enum class Fault {
   PasswordRefused,   // no password for the role in .pgpass, or the server refused it
   RoleRefused,       // the role may not log in, or not to this database
   NoDatabase,        // the url's database is not on the server
+  Certificate,       // the server's TLS certificate did not verify (CA, host name, dates)
   Content,           // the server refused a row for what it holds (a data error)
   Refused,           // any other error of the server's
 };

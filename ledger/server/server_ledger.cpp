@@ -82,6 +82,8 @@ Refusal ServerLedger::Failure() const {
       return Refusal::ServerRoleRefused;
     case Fault::NoDatabase:
       return Refusal::ServerNoDatabase;
+    case Fault::Certificate:
+      return Refusal::ServerCertificate;
     case Fault::None:
     case Fault::Unreachable:
     case Fault::Content:

@@ -1,12 +1,18 @@
 // A throwaway PostgreSQL cluster for the server tests: initdb and pg_ctl in a
-// temporary folder, reached by a Unix socket or by TCP on 127.0.0.1, with a password that the
-// clients find in a pgpass file, as a line's stations would.
+// temporary folder, reached by a Unix socket or by TCP on 127.0.0.1 (over TCP
+// only with TLS, its certificate from a CA the test makes), with a password
+// that the clients find in a pgpass file, as a line's stations would.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "tests/server/test_certificates.h"
+
 namespace pgtest {
+
+// The database the cluster takes over TLS only, as a line's server does.
+inline constexpr const char* kTlsOnlyDatabase = "tlsonly";
 
 class PgCluster {
  public:
@@ -20,9 +26,14 @@ class PgCluster {
 
   // postgresql://tarnwick@<socket folder>:<port>/<database>
   std::string Url(const std::string& database) const;
-  // postgresql://tarnwick@127.0.0.1:<port>/<database>: the cluster's TCP
-  // port, or `port` (a proxy in front of it) when given.
+  // postgresql://tarnwick@127.0.0.1:<port>/<database>?sslmode=disable: the
+  // cluster's TCP port, or `port` (a proxy in front of it) when given; plain,
+  // so a proxy can read what passes.
   std::string TcpUrl(const std::string& database, int port = 0) const;
+  // postgresql://tarnwick@<host>:<port>/<database>?sslmode=<mode>[&sslrootcert=<ca>]
+  std::string TlsUrl(const std::string& database, const std::string& host, const std::string& sslmode,
+                     const std::string& ca) const;
+  const Certificates& certificates() const { return certificates_; }
   // The cluster's TCP port on 127.0.0.1 (also its socket's number).
   int Port() const { return port_; }
   // A new, empty database; false when the server refused.
@@ -37,6 +48,7 @@ class PgCluster {
   std::string passFile_;
   bool asPostgresUser_ = false;
   int port_ = 0;
+  Certificates certificates_;
 };
 
 }  // namespace pgtest

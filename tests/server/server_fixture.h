@@ -2,12 +2,7 @@
 // whose btconfig.ini names it, and the press-loop program run in them.
 #pragma once
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cctype>
 #include <filesystem>
@@ -19,12 +14,12 @@
 #include "ledger/server/pg_session.h"
 #include "ledger/server/range_setup.h"
 #include "platform/profile_file.h"
+#include "platform/sleep.h"
+#include "tests/server/child.h"
 #include "tests/server/pg_cluster.h"
 #include "tests/station/accepted_laps.h"
 #include "tests/support/temp_directory.h"
 #include "vendor/library_loader.h"
-
-extern char** environ;
 
 namespace pgtest {
 
@@ -105,36 +100,20 @@ class ServerTest : public ::testing::Test {
 
   // The press loop in `station`, pressing SetAddr (both devices) `presses`
   // times, or until a file named stop appears there; its log lines into presses.log.
-  pid_t Press(const std::string& station, int presses) {
-    std::string program = PRESS_LOOP, libraries = SIM_LIBRARY_DIR, count = std::to_string(presses);
-    char* argv[] = {program.data(), libraries.data(), count.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addchdir_np(&actions, station.c_str());
-    posix_spawn_file_actions_addopen(&actions, 1, "presses.log", O_WRONLY | O_CREAT | O_APPEND, 0644);
-    pid_t pid = 0;
-    int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&actions);
-    EXPECT_EQ(spawned, 0);
-    return pid;
+  ChildId Press(const std::string& station, int presses) {
+    ChildId child = StartChild(PRESS_LOOP, {SIM_LIBRARY_DIR, std::to_string(presses)}, station, "presses.log");
+    EXPECT_NE(child, 0);
+    return child;
   }
 
-  static int Wait(pid_t pid) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-
-  static void Kill(pid_t pid) {
-    kill(pid, SIGKILL);
-    Wait(pid);
-  }
+  static int Wait(ChildId child) { return WaitChild(child); }
+  static void Kill(ChildId child) { KillChild(child); }
 
   // Waits until `station`'s log holds `text` at least `times` times; false after a minute.
   static bool AwaitLog(const std::string& station, const std::string& text, size_t times) {
     for (int waited = 0; waited < 6000; ++waited) {
       if (Occurrences(Slurp(station + "/presses.log"), text) >= times) return true;
-      usleep(10000);
+      platform::SleepMs(10);
     }
     return false;
   }

@@ -58,7 +58,9 @@ TEST_F(ServerLedgerConfirmations, RowsTheServerMissedAreKeptOnDiskAndStoredOnceB
   std::filesystem::copy_file("ledger_outbox.db", "kept.db");
   Open().reset();  // delivers before it settles this station's pending marks
   EXPECT_EQ(StateOf(row.id), "written");
-  std::filesystem::copy_file("kept.db", "ledger_outbox.db", std::filesystem::copy_options::overwrite_existing);
+  // Removed first: the Windows C++ library refuses to copy over a file.
+  std::filesystem::remove("ledger_outbox.db");
+  std::filesystem::copy_file("kept.db", "ledger_outbox.db");
   auto station = Open();
   EXPECT_EQ(StateOf(row.id), "written");
   EXPECT_EQ(Total(), "1");
@@ -203,7 +205,7 @@ TEST_F(ServerLedgerConfirmations, ABusyOutboxIsWaitedForAndNoRowIsDropped) {
   ASSERT_EQ(sqlite3_open("ledger_outbox.db", &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   std::thread release([other] {
-    usleep(500000);
+    platform::SleepMs(500);
     sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
   });
   station.Record(burn);

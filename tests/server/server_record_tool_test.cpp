@@ -19,20 +19,15 @@ class ServerLedgerRecordTool : public ServerTest {
     ServerTest::SetUp();
     platform::WriteProfileString("ledger", "url", url, "btconfig.ini");
   }
-  Ran Run(std::vector<std::string> words) {
-    words.insert(words.begin(), TARNWICK_RECORD);
-    std::vector<char*> argv;
-    for (std::string& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "tool.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, "tool.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
+  Ran Run(const std::vector<std::string>& words) {
+    std::error_code absent;  // the first run finds none
+    std::filesystem::remove("tool.out", absent);
+    std::filesystem::remove("tool.err", absent);
     Ran ran;
-    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    ran.status = Wait(pid);
+    pgtest::ChildId tool = pgtest::StartChild(TARNWICK_RECORD, words, std::filesystem::current_path().string(), "tool.out",
+                                                  "tool.err");
+    EXPECT_NE(tool, 0);
+    ran.status = Wait(tool);
     ran.out = pgtest::Slurp("tool.out");
     ran.err = pgtest::Slurp("tool.err");
     return ran;
