@@ -69,6 +69,7 @@ sqlite3* OpenRecord(const std::string& path, bool create) {
   // still opens: the counter moves past every address in it all the same, and
   // tarnwick-record check must be able to show the duplicate.
   Execute(db, kRecordIndex);
+  Execute(db, kRecordReadIndexes);
   return db;
 }
 

@@ -40,6 +40,12 @@ inline constexpr const char* kRecordIndex = R"sql(
 CREATE UNIQUE INDEX IF NOT EXISTS one_module_per_address
   ON operations (nap, uap, lap) WHERE state IN ('pending', 'written', 'unknown');
 )sql";
+// For readers of a long record (the dashboard's day and shift views, the
+// unsettled outcomes): one more page written per row, no more syncs.
+inline constexpr const char* kRecordReadIndexes = R"sql(
+CREATE INDEX IF NOT EXISTS operations_by_time ON operations (time);
+CREATE INDEX IF NOT EXISTS unsettled_addresses ON operations (id) WHERE state IN ('pending', 'unknown');
+)sql";
 
 // A statement that finalizes itself.
 class Statement {

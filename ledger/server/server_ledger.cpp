@@ -101,8 +101,14 @@ Refusal ServerLedger::Ready() {
   // A password belongs in ~/.pgpass, never in a file copied from PC to PC.
   if (!url_.valid || url_.hasPassword) return Refusal::BadServerUrl;
   if (!lock_) {
-    lock_ = platform::TryLockFile(platform::FollowLinks(platform::GbkToUtf8(settingsFile_)) + ".lock");
-    if (!lock_) return Refusal::Held;
+    platform::LockFailure why = platform::LockFailure::None;
+    lock_ = platform::TryLockFile(platform::FollowLinks(platform::GbkToUtf8(settingsFile_)) + ".lock", &why);
+    // Another user's lock file is no second program: say which it is.
+    if (!lock_) {
+      return why == platform::LockFailure::Denied       ? Refusal::LockDenied
+             : why == platform::LockFailure::Unopenable ? Refusal::LockUnopenable
+                                                        : Refusal::Held;
+    }
   }
   bool fresh = false;
   if (!session_.Connect(&fresh)) return Failure();

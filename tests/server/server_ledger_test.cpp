@@ -193,6 +193,19 @@ TEST_F(ServerLedgerConfirmations, ASecondProgramOnTheFolderLeavesTheFirstOnesOut
   EXPECT_EQ(address.lap, 0x100000u);
 }
 
+// A lock file that cannot be opened is no second program: the engineer is sent to the file.
+TEST_F(ServerLedgerConfirmations, ALockFileThatCannotBeOpenedIsNotCalledASecondProgram) {
+  AddRange(0x100000, 0x100009);
+  std::filesystem::create_directory("btconfig.ini.lock");
+  auto station = Open();
+  // A folder in its place: unopenable here, access denied on Windows; either way not "held".
+  const ledger::Refusal refusal = station->Next().refusal;
+  EXPECT_TRUE(refusal == ledger::Refusal::LockUnopenable || refusal == ledger::Refusal::LockDenied)
+      << static_cast<int>(refusal);
+  std::filesystem::remove("btconfig.ini.lock");
+  EXPECT_EQ(station->Next().refusal, ledger::Refusal::None);
+}
+
 TEST_F(ServerLedgerConfirmations, ABusyOutboxIsWaitedForAndNoRowIsDropped) {
   // No server: every row goes to the outbox.
   ledger::server::ServerLedger station("./btconfig.ini", {"postgresql://tarnwick@%2Fnonexistent:5432/line", "bench"},
