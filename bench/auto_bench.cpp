@@ -20,6 +20,7 @@
 #include "app/main_dialog.h"
 #include "bench/bench_folder.h"
 #include "bench/bench_window.h"
+#include "tests/support/station_dialog.h"
 #include "bench/floor_loop.h"
 #include "bench/measurement.h"
 #include "bench/process_counters.h"
@@ -125,15 +126,11 @@ int main(int argc, char** argv) {
   bench::LibraryClock clock(counter);
   bench::TimedTestEngine engine(*libs.engine, clock);
   bench::TimedTestE2 e2(*libs.e2, clock);
-  bench::BenchWindow window;
-  dialog::Transports transports;
-  app::MainDialog dialog(window, engine, *libs.flash, e2, transports);
-  dialog.OnInitDialog();
-  dialog.OnPaint();
-  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
-  window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
-  window.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
-  window.SetItemText(res::IDC_FIRMWARE_PATH, folder.firmware);
+  fakes::StationDialog<bench::BenchWindow> station(engine, *libs.flash, e2);
+  station.ChooseEeprom(folder.firmware);
+  bench::BenchWindow& window = station.window;
+  dialog::Transports& transports = station.transports;
+  app::MainDialog& dialog = station.dialog;
   bench::FloorLoop floor(libs, transports.Device1Transport, transports.Device2Transport, folder.firmware, kFirstLap);
   const std::string burnFailed = platform::Utf8ToGbk("烧录BIN to EEPROM失败");
   long& addresses = findings.addresses;

@@ -26,6 +26,7 @@
 #include "app/main_dialog.h"
 #include "bench/bench_folder.h"
 #include "bench/bench_window.h"
+#include "tests/support/station_dialog.h"
 #include "ledger/embedded/record_db.h"
 #include "platform/host_name.h"
 #include "platform/sleep.h"
@@ -148,15 +149,9 @@ int PressTimes(const std::string& parent, long presses, long block) {
       !bench::EnterStation(folder.program, libs, &error)) {
     return Fail(error);
   }
-  bench::BenchWindow window;
-  dialog::Transports transports;
-  app::MainDialog dialog(window, *libs.engine, *libs.flash, *libs.e2, transports);
-  dialog.OnInitDialog();
-  dialog.OnPaint();
-  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
-  window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
-  window.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
-  window.SetItemText(res::IDC_FIRMWARE_PATH, folder.firmware);
+  fakes::StationDialog<bench::BenchWindow> station(libs);
+  station.ChooseEeprom(folder.firmware);
+  app::MainDialog& dialog = station.dialog;
   dialog.OnCommand(res::IDC_AUTO);  // the record made
 
   Served served(folder.program + "/production.db");

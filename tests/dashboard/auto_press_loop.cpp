@@ -13,6 +13,7 @@
 #include "platform/sleep.h"
 #include "res/resource_ids.h"
 #include "tests/support/memory_window.h"
+#include "tests/support/station_dialog.h"
 #include "vendor/library_loader.h"
 
 int main(int argc, char** argv) {
@@ -27,15 +28,10 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
   }
-  fakes::MemoryWindow window;
-  dialog::Transports transports;
-  app::MainDialog dialog(window, *libs.engine, *libs.flash, *libs.e2, transports);
-  dialog.OnInitDialog();
-  dialog.OnPaint();
-  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
-  window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
-  window.SetCheck(res::IDC_EEPROM, dialog::kBstChecked);
-  window.SetItemText(res::IDC_FIRMWARE_PATH, argv[2]);
+  fakes::StationDialog<fakes::MemoryWindow> station(libs);
+  station.ChooseEeprom(argv[2]);
+  fakes::MemoryWindow& window = station.window;
+  app::MainDialog& dialog = station.dialog;
   for (long pressed = 0; presses == 0 || pressed < presses; ++pressed) {
     const int64_t started = platform::SteadyMs();
     window.Type(res::IDC_START_LAP, "x");

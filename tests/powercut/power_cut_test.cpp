@@ -38,6 +38,7 @@
 #include "res/resource_ids.h"
 #include "tests/powercut/disk_replay.h"
 #include "tests/support/memory_window.h"
+#include "tests/support/station_dialog.h"
 #include "tests/support/temp_directory.h"
 #include "vendor/library_loader.h"
 
@@ -198,16 +199,10 @@ class PowerCut : public ::testing::Test {
     fs::current_path(next);
     std::string log;
     {
-      fakes::MemoryWindow window;
-      dialog::Transports transports;
-      app::MainDialog dialog(window, *libs.engine, *libs.flash, *libs.e2, transports);
-      dialog.OnInitDialog();
-      dialog.OnPaint();
-      window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
-      window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
-      window.Type(res::IDC_START_LAP, "x");
-      dialog.OnCommand(res::IDC_SET_ADDR);
-      log = window.ItemText(res::IDC_LOG);
+      fakes::StationDialog<fakes::MemoryWindow> station(libs);
+      station.window.Type(res::IDC_START_LAP, "x");
+      station.dialog.OnCommand(res::IDC_SET_ADDR);
+      log = station.window.ItemText(res::IDC_LOG);
     }
     std::string problem;
     const std::vector<Accepted> given = AcceptedAddresses(ReadFile(top + "/check/" + kTrace), traceBefore.size());

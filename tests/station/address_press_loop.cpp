@@ -11,6 +11,7 @@
 #include "app/main_dialog.h"
 #include "res/resource_ids.h"
 #include "tests/support/memory_window.h"
+#include "tests/support/station_dialog.h"
 #include "vendor/library_loader.h"
 
 int main(int argc, char** argv) {
@@ -23,13 +24,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 2;
   }
-  fakes::MemoryWindow window;
-  dialog::Transports transports;
-  app::MainDialog dialog(window, *libs.engine, *libs.flash, *libs.e2, transports);
-  dialog.OnInitDialog();
-  dialog.OnPaint();
-  window.SetCheck(res::IDC_DEVICE1, dialog::kBstChecked);
-  window.SetCheck(res::IDC_DEVICE2, dialog::kBstChecked);
+  fakes::StationDialog<fakes::MemoryWindow> station(libs);
+  fakes::MemoryWindow& window = station.window;
+  app::MainDialog& dialog = station.dialog;
   for (long pressed = 0; !counted || presses == 0 || pressed < presses; ++pressed) {
     window.Type(res::IDC_START_LAP, "x");
     dialog.OnCommand(res::IDC_SET_ADDR);
