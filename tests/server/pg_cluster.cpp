@@ -23,7 +23,6 @@ namespace pgtest {
 namespace {
 
 constexpr const char* kServerBin = "/usr/lib/postgresql/15/bin/";
-constexpr const char* kRole = "tarnwick";
 constexpr const char* kPassword = "line-secret";
 
 bool WriteFile(const std::string& path, const std::string& text, std::ios::openmode mode = std::ios::trunc) {
@@ -154,32 +153,6 @@ std::string PgCluster::Url(const std::string& database) const {
   std::string host;
   for (char c : folder_) host += c == '/' ? std::string("%2F") : std::string(1, c);
   return std::string("postgresql://") + kRole + "@" + host + ":" + std::to_string(port_) + "/" + database;
-}
-
-std::string PgCluster::TcpUrl(const std::string& database, int port) const {
-  return std::string("postgresql://") + kRole + "@127.0.0.1:" + std::to_string(port != 0 ? port : port_) + "/" +
-         database + "?sslmode=disable";
-}
-
-std::string PgCluster::TlsUrl(const std::string& database, const std::string& host, const std::string& sslmode,
-                              const std::string& ca) const {
-  std::string url = std::string("postgresql://") + kRole + "@" + host + ":" + std::to_string(port_) + "/" + database +
-                    "?sslmode=" + sslmode;
-  if (!ca.empty()) url += "&sslrootcert=" + ca;
-  return url;
-}
-
-bool PgCluster::CreateDatabase(const std::string& name, std::string* error) {
-  PGconn* connection = PQconnectdb(Url("postgres").c_str());
-  bool made = PQstatus(connection) == CONNECTION_OK;
-  if (made) {
-    PGresult* result = PQexec(connection, ("CREATE DATABASE " + name).c_str());
-    made = PQresultStatus(result) == PGRES_COMMAND_OK;
-    PQclear(result);
-  }
-  if (!made) *error = PQerrorMessage(connection);
-  PQfinish(connection);
-  return made;
 }
 
 namespace {

@@ -11,6 +11,9 @@
 
 namespace pgtest {
 
+// The role the stations log in as, with its password in a pgpass file.
+inline constexpr const char* kRole = "tarnwick";
+
 // The database the cluster takes over TLS only, as a line's server does.
 inline constexpr const char* kTlsOnlyDatabase = "tlsonly";
 

@@ -16,7 +16,6 @@
 namespace pgtest {
 namespace {
 
-constexpr const char* kRole = "tarnwick";
 
 std::string Slurped(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -73,32 +72,6 @@ void PgCluster::Remove() {}  // the host side's
 // %APPDATA%\postgresql\pgpass.conf, as on a line's station PC.
 std::string PgCluster::Url(const std::string& database) const {
   return TlsUrl(database, "localhost", "verify-full", certificates_.ca);
-}
-
-std::string PgCluster::TcpUrl(const std::string& database, int port) const {
-  return std::string("postgresql://") + kRole + "@127.0.0.1:" + std::to_string(port != 0 ? port : port_) + "/" +
-         database + "?sslmode=disable";
-}
-
-std::string PgCluster::TlsUrl(const std::string& database, const std::string& host, const std::string& sslmode,
-                              const std::string& ca) const {
-  std::string url = std::string("postgresql://") + kRole + "@" + host + ":" + std::to_string(port_) + "/" + database +
-                    "?sslmode=" + sslmode;
-  if (!ca.empty()) url += "&sslrootcert=" + ca;
-  return url;
-}
-
-bool PgCluster::CreateDatabase(const std::string& name, std::string* error) {
-  PGconn* connection = PQconnectdb(Url("postgres").c_str());
-  bool made = PQstatus(connection) == CONNECTION_OK;
-  if (made) {
-    PGresult* result = PQexec(connection, ("CREATE DATABASE " + name).c_str());
-    made = PQresultStatus(result) == PGRES_COMMAND_OK;
-    PQclear(result);
-  }
-  if (!made) *error = PQerrorMessage(connection);
-  PQfinish(connection);
-  return made;
 }
 
 namespace {
