@@ -68,7 +68,9 @@ TEST_F(ServerLedgerStations, ACableCutMidDrawStopsOnlyItsOwnStationAndForNoLonge
   measure.join();
   longest = std::max(longest, MonotonicMs() - lastEnd);
   EXPECT_LE(longest, 11000) << "a press of the cut station waited longer than the bound";
-  EXPECT_EQ(WrittenSoFar(stations[0]), writtenAtCut);
+  // The press in flight at the cut may have written device 1 before device
+  // 2's draw was cut; its log comes out when that press ends. Nothing after it.
+  EXPECT_LE(WrittenSoFar(stations[0]), writtenAtCut + 1);
   EXPECT_EQ(Accepted(stations[0]).size(), acceptedAtCut) << "a module was written while the server could not know";
   const std::string log = pgtest::Slurp(stations[0] + "/presses.log");
   const std::string server = "127.0.0.1:" + std::to_string(proxies[0]->port());
