@@ -1,18 +1,18 @@
-#include "ui/about_dialog.h"
+#include "ui/qt/about_dialog.h"
 
 #include <QPushButton>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 #include "res/resource_ids.h"
-#include "ui/control_factory.h"
-#include "ui/dialog_font.h"
+#include "ui/qt/control_factory.h"
+#include "ui/qt/dialog_font.h"
 
-namespace ui {
+namespace ui::qt {
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   const res::Dialog& about = res::AboutDialogTemplate();
   setObjectName("AboutDialog");
-  setWindowTitle(controls::FromGbk(about.caption));
+  setWindowTitle(FromGbk(about.caption));
   setFont(DialogFont(about));
   const DialogUnits units = DialogUnits::Of(font());
   setFixedSize(units.ToPixels(about.width, about.height));
@@ -31,4 +31,4 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
   if (first != nullptr) first->setFocus();
 }
 
-}  // namespace ui
+}  // namespace ui::qt

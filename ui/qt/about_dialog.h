@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-namespace ui {
+namespace ui::qt {
 
 class AboutDialog : public QDialog {
   Q_OBJECT
@@ -12,4 +12,4 @@ class AboutDialog : public QDialog {
   explicit AboutDialog(QWidget* parent = nullptr);
 };
 
-}  // namespace ui
+}  // namespace ui::qt

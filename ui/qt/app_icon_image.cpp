@@ -1,10 +1,10 @@
-#include "ui/app_icon_image.h"
+#include "ui/qt/app_icon_image.h"
 
 #include <QImage>
 
 #include "res/app_icon.h"
 
-namespace ui {
+namespace ui::qt {
 
 QPixmap AppIconPixmap() {
   const res::PixelArt& art = res::AppIcon();
@@ -19,4 +19,4 @@ QPixmap AppIconPixmap() {
 
 QIcon AppIconIcon() { return QIcon(AppIconPixmap()); }
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -4,9 +4,9 @@
 #include <QIcon>
 #include <QPixmap>
 
-namespace ui {
+namespace ui::qt {
 
 QPixmap AppIconPixmap();
 QIcon AppIconIcon();
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -1,4 +1,4 @@
-#include "ui/control_factory.h"
+#include "ui/qt/control_factory.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,31 +8,21 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyleFactory>
-#include <algorithm>
-#include <array>
 
-#include "controls/drop_edit.h"
-#include "controls/field_edit.h"
-#include "controls/gbk_text.h"
-#include "controls/hover_button.h"
 #include "res/resource_ids.h"
-#include "ui/app_icon_image.h"
+#include "ui/qt/app_icon_image.h"
+#include "ui/qt/drop_edit.h"
+#include "ui/qt/field_edit.h"
+#include "ui/qt/gbk_text.h"
+#include "ui/qt/hover_button.h"
 
-namespace ui {
+namespace ui::qt {
 namespace {
-
-// The edits that take a dropped file: the firmware path, the nine address
-// fields, the count and the name.
-constexpr std::array kDropEdits = {
-    res::IDC_FIRMWARE_PATH, res::IDC_START_NAP, res::IDC_START_UAP, res::IDC_START_LAP,
-    res::IDC_CURRENT_NAP,   res::IDC_CURRENT_UAP, res::IDC_CURRENT_LAP, res::IDC_NEXT_NAP,
-    res::IDC_NEXT_UAP,      res::IDC_NEXT_LAP,  res::IDC_BURN_COUNT, res::IDC_DEVICE_NAME,
-};
 
 bool Has(const res::Control& control, uint32_t style) { return (control.style & style) != 0; }
 
 QWidget* CreatePushButton(const res::Control& control, const QString& caption) {
-  if (Has(control, res::kOwnerDraw)) return new controls::HoverButton(caption);
+  if (Has(control, res::kOwnerDraw)) return new HoverButton(caption);
   auto* button = new QPushButton(caption);
   // Enter clicks a push button only while it has the focus; otherwise it is
   // the dialog's OK, which no button of the window carries.
@@ -53,11 +43,10 @@ QWidget* CreateEdit(const res::Control& control) {
     edit->setReadOnly(Has(control, res::kReadOnly));
     return edit;
   }
-  const bool drops = std::find(kDropEdits.begin(), kDropEdits.end(), control.id) != kDropEdits.end();
-  controls::FieldEdit* edit = drops ? new controls::DropEdit : new controls::FieldEdit;
+  FieldEdit* edit = Has(control, res::kAcceptFiles) ? new DropEdit : new FieldEdit;
   edit->SetLowerCase(Has(control, res::kLowerCase));
   edit->setReadOnly(Has(control, res::kReadOnly));
-  edit->SetFieldText(controls::FromGbk(control.caption));
+  edit->SetText(FromGbk(control.caption));
   return edit;
 }
 
@@ -138,7 +127,7 @@ void Name(QWidget* widget, const res::Control& control, const QString& caption) 
 }  // namespace
 
 QWidget* CreateControl(const res::Control& control, const DialogUnits& units, QWidget* parent) {
-  const QString caption = controls::FromGbk(control.caption);
+  const QString caption = FromGbk(control.caption);
   QWidget* widget = CreateWidget(control, caption);
   widget->setParent(parent);
   widget->setProperty(kControlIdProperty, control.id);
@@ -166,4 +155,4 @@ int ControlId(const QWidget* widget) {
   return id.isValid() ? id.toInt() : res::kNoId;
 }
 
-}  // namespace ui
+}  // namespace ui::qt

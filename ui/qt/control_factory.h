@@ -5,9 +5,9 @@
 #include <QWidget>
 
 #include "res/dialog_template.h"
-#include "ui/dialog_font.h"
+#include "ui/qt/dialog_font.h"
 
-namespace ui {
+namespace ui::qt {
 
 // The dynamic property that holds a widget's control id.
 inline constexpr const char* kControlIdProperty = "controlId";
@@ -19,4 +19,4 @@ QWidget* CreateControl(const res::Control& control, const DialogUnits& units, QW
 // The template's id of a widget made by CreateControl; res::kNoId for others.
 int ControlId(const QWidget* widget);
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -1,12 +1,12 @@
-#include "ui/dialog_font.h"
+#include "ui/qt/dialog_font.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 
-namespace ui {
+namespace ui::qt {
 namespace {
 
 // Rounded like the platform's MulDiv.
@@ -22,7 +22,7 @@ QFont DialogFont(const res::Dialog& dialog) {
   // Song faces first: the look the dialogs were drawn for. Then any CJK face
   // that renders both scripts.
   const QStringList candidates = {
-      controls::FromGbk(dialog.font), "SimSun",          "NSimSun",           "AR PL UMing CN",
+      FromGbk(dialog.font), "SimSun",          "NSimSun",           "AR PL UMing CN",
       "AR PL SungtiL GB",             "WenQuanYi Zen Hei", "Noto Sans CJK SC", "Droid Sans Fallback",
   };
   QFont font;
@@ -53,4 +53,4 @@ QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
 
 QSize DialogUnits::ToPixels(int width, int height) const { return QSize(ToPixelsX(width), ToPixelsY(height)); }
 
-}  // namespace ui
+}  // namespace ui::qt

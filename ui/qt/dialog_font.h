@@ -6,7 +6,7 @@
 
 #include "res/dialog_template.h"
 
-namespace ui {
+namespace ui::qt {
 
 // The template's face when installed, else the nearest installed CJK face, at the template's size.
 QFont DialogFont(const res::Dialog& dialog);
@@ -26,4 +26,4 @@ struct DialogUnits {
   QSize ToPixels(int width, int height) const;
 };
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -1,14 +1,14 @@
-#include "controls/drop_edit.h"
+#include "ui/qt/drop_edit.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QUrl>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 #include "platform/file_system.h"
 
-namespace controls {
+namespace ui::qt {
 namespace {
 
 bool CarriesFiles(const QMimeData* data) {
@@ -60,9 +60,7 @@ void DropEdit::OnDropFiles(const QString& firstFile) {
   const std::string target = platform::ResolveShortcut(path);
   if (!target.empty()) path = target;
 
-  const platform::FileKind kind = platform::StatusOf(path);
-  const bool accepted = AcceptFolders ? kind == platform::FileKind::Folder : kind == platform::FileKind::Regular;
-  if (accepted) SetFieldText(FromGbk(path));
+  if (platform::StatusOf(path) == platform::FileKind::Regular) SetText(FromGbk(path));
 
   // From the dropped path's length to the end: after a replacement that is the
   // caret at the end of the path, so the file name is in view.
@@ -71,4 +69,4 @@ void DropEdit::OnDropFiles(const QString& firstFile) {
   setSelection(start, static_cast<int>(shown.size()) - start);
 }
 
-}  // namespace controls
+}  // namespace ui::qt

@@ -2,18 +2,15 @@
 // target of a dropped link) replaces the text, with the caret at its end.
 #pragma once
 
-#include "controls/field_edit.h"
+#include "ui/qt/field_edit.h"
 
-namespace controls {
+namespace ui::qt {
 
 class DropEdit : public FieldEdit {
   Q_OBJECT
 
  public:
   explicit DropEdit(QWidget* parent = nullptr);
-
-  // False takes only regular files, true would take only folders. The station never sets it.
-  bool AcceptFolders = false;
 
  protected:
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -24,4 +21,4 @@ class DropEdit : public FieldEdit {
   void OnDropFiles(const QString& firstFile);
 };
 
-}  // namespace controls
+}  // namespace ui::qt

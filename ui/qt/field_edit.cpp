@@ -1,8 +1,8 @@
-#include "controls/field_edit.h"
+#include "ui/qt/field_edit.h"
 
-#include "controls/gbk_limit_validator.h"
+#include "ui/qt/gbk_limit_validator.h"
 
-namespace controls {
+namespace ui::qt {
 
 FieldEdit::FieldEdit(QWidget* parent) : QLineEdit(parent), validator_(new GbkLimitValidator(this)) {
   setValidator(validator_);
@@ -16,7 +16,7 @@ int FieldEdit::LimitBytes() const { return validator_->LimitBytes(); }
 void FieldEdit::SetLowerCase(bool lowerCase) { validator_->SetLowerCase(lowerCase); }
 bool FieldEdit::LowerCase() const { return validator_->LowerCase(); }
 
-void FieldEdit::SetFieldText(const QString& text) {
+void FieldEdit::SetText(const QString& text) {
   validator_->SetLimitSuspended(true);
   setText(text);
   validator_->SetLimitSuspended(false);
@@ -24,4 +24,4 @@ void FieldEdit::SetFieldText(const QString& text) {
   validator_->SetPreviousText(this->text());
 }
 
-}  // namespace controls
+}  // namespace ui::qt

@@ -4,7 +4,7 @@
 
 #include <QLineEdit>
 
-namespace controls {
+namespace ui::qt {
 
 class GbkLimitValidator;
 
@@ -22,10 +22,10 @@ class FieldEdit : public QLineEdit {
 
   // The program's own text: shown whole even past the limit (the next
   // collection then finds it too long), in lower case where the field is.
-  void SetFieldText(const QString& text);
+  void SetText(const QString& text);
 
  private:
   GbkLimitValidator* validator_;
 };
 
-}  // namespace controls
+}  // namespace ui::qt

@@ -1,8 +1,8 @@
-#include "ui/file_filter.h"
+#include "ui/qt/file_filter.h"
 
 #include <QStringList>
 
-namespace ui {
+namespace ui::qt {
 
 QString QtFileFilter(const QString& filter) {
   const QStringList parts = filter.split(u'|');
@@ -23,4 +23,4 @@ QString QtFileFilter(const QString& filter) {
   return filters.join(QStringLiteral(";;"));
 }
 
-}  // namespace ui
+}  // namespace ui::qt

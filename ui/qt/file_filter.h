@@ -3,10 +3,10 @@
 
 #include <QString>
 
-namespace ui {
+namespace ui::qt {
 
 // Pairs of description and patterns (';' between patterns), ended by "||",
 // become Qt's "Description (patterns)" list joined by ";;".
 QString QtFileFilter(const QString& filter);
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -1,10 +1,10 @@
-#include "controls/gbk_limit_validator.h"
+#include "ui/qt/gbk_limit_validator.h"
 
 #include <algorithm>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 
-namespace controls {
+namespace ui::qt {
 
 QValidator::State GbkLimitValidator::validate(QString& input, int& position) const {
   if (lowerCase_) {
@@ -42,4 +42,4 @@ QValidator::State GbkLimitValidator::validate(QString& input, int& position) con
   return Acceptable;
 }
 
-}  // namespace controls
+}  // namespace ui::qt

@@ -4,7 +4,7 @@
 
 #include <QValidator>
 
-namespace controls {
+namespace ui::qt {
 
 class GbkLimitValidator : public QValidator {
   Q_OBJECT
@@ -32,4 +32,4 @@ class GbkLimitValidator : public QValidator {
   QString previous_;
 };
 
-}  // namespace controls
+}  // namespace ui::qt

@@ -1,8 +1,8 @@
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 
 #include "platform/gbk.h"
 
-namespace controls {
+namespace ui::qt {
 namespace {
 
 // Bytes of the character starting at `i`; `length` gets its QChar count.
@@ -47,4 +47,4 @@ int GbkPosition(const QString& text, int position, int lineBreakBytes) {
   return byte;
 }
 
-}  // namespace controls
+}  // namespace ui::qt

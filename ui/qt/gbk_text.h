@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace controls {
+namespace ui::qt {
 
 QString FromGbk(std::string_view gbk);
 std::string ToGbk(const QString& text);
@@ -20,4 +20,4 @@ int GbkLength(const QString& text);
 int QtPosition(const QString& text, int bytes, int lineBreakBytes = 1);
 int GbkPosition(const QString& text, int position, int lineBreakBytes = 1);
 
-}  // namespace controls
+}  // namespace ui::qt

@@ -1,12 +1,11 @@
-#include "controls/hover_button.h"
+#include "ui/qt/hover_button.h"
 
 #include <QApplication>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 
-namespace controls {
+namespace ui::qt {
 namespace {
 
 // A one-pixel 3-D rectangle: top and left in `topLeft`, bottom and right in `bottomRight`.
@@ -31,7 +30,7 @@ HoverButton::HoverButton(const QString& caption, QWidget* parent) : QPushButton(
 }
 
 void HoverButton::CancelHover() {
-  if (flat_ && hovering_) {
+  if (hovering_) {
     hovering_ = false;
     update();
   }
@@ -39,9 +38,9 @@ void HoverButton::CancelHover() {
 
 void HoverButton::TrackHover(const QPointF& position, Qt::MouseButtons buttons) {
   // A drag that arrives from elsewhere does not light the button up.
-  if (((buttons & Qt::LeftButton) && !hovering_) || !flat_) return;
-  const QWidget* reference = alwaysTrack_ ? this : QApplication::activeWindow();
-  if (reference != nullptr && rect().contains(position.toPoint())) {
+  // Hover counts also while another window is active.
+  if ((buttons & Qt::LeftButton) && !hovering_) return;
+  if (rect().contains(position.toPoint())) {
     if (!hovering_) {
       hovering_ = true;
       update();
@@ -92,7 +91,7 @@ void HoverButton::paintEvent(QPaintEvent*) {
   const QRect item = rect();
 
   painter.fillRect(item, colours.color(QPalette::Button));
-  if (drawBorder_ && (pressed || hovering_)) {
+  if (pressed || hovering_) {
     const QColor highlight = colours.color(QPalette::Light);
     const QColor shadow = colours.color(QPalette::Dark);
     if (pressed) {
@@ -118,13 +117,6 @@ void HoverButton::paintEvent(QPaintEvent*) {
       painter.drawText(captionRect, flags, caption);
     }
   }
-
-  if ((!flat_ || drawFlatFocus_) && hasFocus()) {
-    QStyleOptionFocusRect option;
-    option.initFrom(this);
-    option.rect = item.adjusted(3, 3, -3, -3);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
-  }
 }
 
-}  // namespace controls
+}  // namespace ui::qt

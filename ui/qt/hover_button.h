@@ -5,7 +5,7 @@
 
 #include <QPushButton>
 
-namespace controls {
+namespace ui::qt {
 
 class HoverButton : public QPushButton {
   Q_OBJECT
@@ -13,7 +13,7 @@ class HoverButton : public QPushButton {
  public:
   explicit HoverButton(const QString& caption, QWidget* parent = nullptr);
 
-  bool IsHovering() const { return hovering_; }
+  bool Hovering() const { return hovering_; }
   // Drops the raised edge: the mouse left, the window lost activation, the
   // button was disabled or lost the focus, or a modal loop took the mouse.
   void CancelHover();
@@ -26,13 +26,7 @@ class HoverButton : public QPushButton {
  private:
   void TrackHover(const QPointF& position, Qt::MouseButtons buttons);
 
-  // The defaults of the class; nothing in the station changes them.
-  bool flat_ = true;
-  bool drawBorder_ = true;
-  bool drawFlatFocus_ = false;
-  // Hover also while another window is active.
-  bool alwaysTrack_ = true;
   bool hovering_ = false;
 };
 
-}  // namespace controls
+}  // namespace ui::qt

@@ -1,18 +1,18 @@
-#include "ui/message_box.h"
+#include "ui/qt/message_box.h"
 
 #include <QMessageBox>
 
 #include "dialog/window.h"
-#include "controls/gbk_text.h"
 #include "res/strings.h"
+#include "ui/qt/gbk_text.h"
 
-namespace ui {
+namespace ui::qt {
 
 int ShowMessageBox(QWidget* owner, std::string_view gbkText, int buttons) {
   QMessageBox box(owner);
-  box.setWindowTitle(controls::FromGbk(res::kAppTitle));
+  box.setWindowTitle(FromGbk(res::kAppTitle));
   box.setTextFormat(Qt::PlainText);
-  box.setText(controls::FromGbk(gbkText));
+  box.setText(FromGbk(gbkText));
   const bool yesNo = (buttons & 0xF) == dialog::kMbYesNo;
   box.setStandardButtons(yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
   box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
@@ -22,4 +22,4 @@ int ShowMessageBox(QWidget* owner, std::string_view gbkText, int buttons) {
   return answer == QMessageBox::Yes ? dialog::kIdYes : dialog::kIdNo;
 }
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <string_view>
 
-namespace ui {
+namespace ui::qt {
 
 // Answers dialog::kIdOk, dialog::kIdYes or dialog::kIdNo.
 int ShowMessageBox(QWidget* owner, std::string_view gbkText, int buttons);
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -3,7 +3,7 @@
 
 #include "dialog/transports.h"
 
-namespace ui {
+namespace ui::qt {
 
 class ProgrammerApp {
  public:
@@ -16,4 +16,4 @@ class ProgrammerApp {
   dialog::Transports transports_;
 };
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -1,4 +1,4 @@
-#include "ui/qt_window.h"
+#include "ui/qt/qt_window.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,23 +20,18 @@
 #include <utility>
 
 #include "app/main_dialog.h"
-#include "controls/field_edit.h"
-#include "controls/gbk_text.h"
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
-#include "ui/about_dialog.h"
-#include "ui/app_icon_image.h"
-#include "ui/control_factory.h"
-#include "ui/file_filter.h"
-#include "ui/message_box.h"
+#include "ui/qt/about_dialog.h"
+#include "ui/qt/app_icon_image.h"
+#include "ui/qt/control_factory.h"
+#include "ui/qt/field_edit.h"
+#include "ui/qt/file_filter.h"
+#include "ui/qt/gbk_text.h"
+#include "ui/qt/message_box.h"
 
-namespace ui {
+namespace ui::qt {
 namespace {
-
-using controls::FromGbk;
-using controls::GbkPosition;
-using controls::QtPosition;
-using controls::ToGbk;
 
 // The log pane's lines end in "\r\n" on the port's side and in '\n' in Qt.
 constexpr int kPaneLineBreak = 2;
@@ -129,11 +124,7 @@ QWidget* QtWindow::Control(int id) const {
 // ---------------------------------------------------------------- routing
 
 void QtWindow::Command(int id) {
-  if (dialog_ == nullptr) return;
-  if (dialog_->OnCommand(id)) return;
-  // The framework's own answers to the two standard ids.
-  if (id == res::kIdCancel) dialog_->OnCancel();
-  if (id == res::kIdOk) dialog_->OnOK();
+  if (dialog_ != nullptr) dialog_->Clicked(id);
 }
 
 void QtWindow::SysCommand(unsigned command) {
@@ -147,8 +138,8 @@ void QtWindow::reject() {
   // Escape, the close box and Alt+F4 all come here.
   if (dialog_ == nullptr) {
     QDialog::reject();
-  } else if (!dialog_->Busy()) {
-    dialog_->OnCancel();
+  } else {
+    dialog_->Clicked(res::kIdCancel);
   }
 }
 
@@ -160,8 +151,8 @@ void QtWindow::keyPressEvent(QKeyEvent* event) {
     auto* button = qobject_cast<QPushButton*>(focusWidget());
     if (button != nullptr && button->isVisible() && button->isEnabled()) {
       button->click();
-    } else if (dialog_ != nullptr) {
-      dialog_->OnOK();
+    } else {
+      Command(res::kIdOk);
     }
     return;
   }
@@ -207,8 +198,8 @@ bool QtWindow::eventFilter(QObject* watched, QEvent* event) {
       // The log pane breaks a line on Ctrl+Enter; plain Enter is the dialog's OK.
       if (key->modifiers() & Qt::ControlModifier) {
         static_cast<QPlainTextEdit*>(watched)->insertPlainText(QStringLiteral("\n"));
-      } else if (dialog_ != nullptr) {
-        dialog_->OnOK();
+      } else {
+        Command(res::kIdOk);
       }
       return true;
     }
@@ -246,8 +237,8 @@ std::string QtWindow::ItemText(int id) const {
 
 void QtWindow::SetItemText(int id, std::string_view text) {
   QWidget* widget = Control(id);
-  if (auto* field = qobject_cast<controls::FieldEdit*>(widget)) {
-    field->SetFieldText(FromGbk(text));
+  if (auto* field = qobject_cast<FieldEdit*>(widget)) {
+    field->SetText(FromGbk(text));
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     edit->setText(FromGbk(text));
   } else if (auto* pane = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -262,7 +253,7 @@ void QtWindow::SetItemText(int id, std::string_view text) {
 }
 
 void QtWindow::SetLimitText(int id, int bytes) {
-  if (auto* field = qobject_cast<controls::FieldEdit*>(Control(id))) field->SetLimitBytes(bytes);
+  if (auto* field = qobject_cast<FieldEdit*>(Control(id))) field->SetLimitBytes(bytes);
 }
 
 void QtWindow::SetSel(int id, int start, int end) {
@@ -441,8 +432,7 @@ void QtWindow::SetTimer(int id, unsigned milliseconds) {
   if (timer == nullptr) {
     timer = std::make_unique<QTimer>();
     connect(timer.get(), &QTimer::timeout, this, [this, id] {
-      // A tick while a handler blocks is dropped: handlers never interleave.
-      if (dialog_ != nullptr && !dialog_->Busy()) dialog_->OnTimer(id);
+      if (dialog_ != nullptr) dialog_->TimerTicked(id);
     });
   }
   timer->start(static_cast<int>(milliseconds));
@@ -452,4 +442,4 @@ void QtWindow::KillTimer(int id) { timers_.erase(id); }
 
 void QtWindow::KeepPainting() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
-}  // namespace ui
+}  // namespace ui::qt

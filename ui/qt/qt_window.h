@@ -8,19 +8,15 @@
 #include <map>
 #include <memory>
 
-#include "dialog/window.h"
-#include "ui/dialog_font.h"
-#include "ui/system_menu.h"
+#include "app/station_window.h"
+#include "ui/qt/dialog_font.h"
+#include "ui/qt/system_menu.h"
 
 class QTimer;
 
-namespace app {
-class MainDialog;
-}
+namespace ui::qt {
 
-namespace ui {
-
-class QtWindow : public QDialog, public dialog::Window {
+class QtWindow : public QDialog, public app::StationWindow {
   Q_OBJECT
 
  public:
@@ -28,9 +24,9 @@ class QtWindow : public QDialog, public dialog::Window {
   ~QtWindow() override;
 
   // The logic that receives the window's messages; set before RunModal.
-  void Attach(app::MainDialog* dialog) { dialog_ = dialog; }
+  void Attach(app::MainDialog* dialog) override { dialog_ = dialog; }
   // Initialises the dialog, shows the window and runs it until the dialog ends; the end's result.
-  int RunModal();
+  int RunModal() override;
 
   // The widget of a control id, or null.
   QWidget* Control(int id) const;
@@ -101,4 +97,4 @@ class QtWindow : public QDialog, public dialog::Window {
   bool settingCheck_ = false;
 };
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -1,6 +1,6 @@
-#include "ui/system_menu.h"
+#include "ui/qt/system_menu.h"
 
-namespace ui {
+namespace ui::qt {
 
 SystemMenu::SystemMenu(QWidget* owner, std::function<void(unsigned)> onCommand)
     : menu_(new QMenu(owner)), onCommand_(std::move(onCommand)) {
@@ -27,4 +27,4 @@ QAction* SystemMenu::Add(unsigned command, const QString& text) {
 
 void SystemMenu::Popup(const QPoint& globalPosition) { menu_->popup(globalPosition); }
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -5,7 +5,7 @@
 #include <QMenu>
 #include <functional>
 
-namespace ui {
+namespace ui::qt {
 
 // The platform's number of the one standard system command the menu offers:
 // the frame has no minimise or maximise box, so neither has the menu.
@@ -28,4 +28,4 @@ class SystemMenu {
   std::function<void(unsigned)> onCommand_;
 };
 
-}  // namespace ui
+}  // namespace ui::qt

@@ -1,10 +1,10 @@
-#include "ui/win32/wide_text.h"
+#include "ui/win32/gbk_text.h"
 
 #include <algorithm>
 
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 int GbkLength(std::wstring_view wide) { return static_cast<int>(platform::WideToGbk(wide).size()); }
 
@@ -27,4 +27,4 @@ int GbkPosition(std::wstring_view wide, int wideUnits) {
   return GbkLength(wide.substr(0, units));
 }
 
-}  // namespace win32ui
+}  // namespace ui::win32

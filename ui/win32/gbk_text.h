@@ -7,7 +7,7 @@
 
 #include "platform/wide_text.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 // Positions: a byte offset into the GBK form of `wide` and the UTF-16 offset
 // of the same place. A byte offset inside a double-byte character counts the
@@ -18,4 +18,4 @@ int GbkPosition(std::wstring_view wide, int wideUnits);
 // The GBK length of `wide`, in bytes.
 int GbkLength(std::wstring_view wide);
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "res/resource_ids.h"
-#include "tests/window/window_fixture.h"
+#include "tests/ui/qt/window_fixture.h"
 
 namespace window_test {
 namespace {

@@ -1,7 +1,7 @@
 // The file-open filters of the three memory types in Qt's form.
 #include <gtest/gtest.h>
 
-#include "ui/file_filter.h"
+#include "ui/qt/file_filter.h"
 
 namespace window_test {
 namespace {
@@ -17,7 +17,7 @@ TEST(FileFilter, TheThreeMemoryTypesFilters) {
       {"Images|*.xuv;*.xpv|All|*.*||", "Images (*.xuv *.xpv);;All (*.*)"},
       {"", ""},
   };
-  for (const auto& c : kFilters) EXPECT_EQ(ui::QtFileFilter(c.given).toStdString(), c.qt) << c.given;
+  for (const auto& c : kFilters) EXPECT_EQ(ui::qt::QtFileFilter(c.given).toStdString(), c.qt) << c.given;
 }
 
 }  // namespace

@@ -8,14 +8,14 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "controls/hover_button.h"
+#include "ui/qt/hover_button.h"
 #include "res/resource_ids.h"
-#include "tests/window/window_fixture.h"
+#include "tests/ui/qt/window_fixture.h"
 
 namespace window_test {
 namespace {
 
-using controls::HoverButton;
+using ui::qt::HoverButton;
 
 struct Edge {
   QRgb top, left, bottom, right;
@@ -90,7 +90,7 @@ TEST_F(ExitButtonTest, NoEdgeAtRestRaisedWhileHoveredSunkenWhilePressed) {
   EXPECT_EQ(rest.right, face);
 
   SendMove(exit, middle, Qt::NoButton);
-  ASSERT_TRUE(exit->IsHovering());
+  ASSERT_TRUE(exit->Hovering());
   const QImage hoveredImage = Image();
   const Edge hovered = EdgeOf(hoveredImage);
   EXPECT_EQ(hovered.top, light);
@@ -108,7 +108,7 @@ TEST_F(ExitButtonTest, SpaceHeldDownDrawsItSunkenWithoutAHover) {
   ASSERT_TRUE(exit->hasFocus());
   QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
   QApplication::sendEvent(exit, &press);
-  ASSERT_FALSE(exit->IsHovering());
+  ASSERT_FALSE(exit->Hovering());
   ASSERT_TRUE(exit->isDown());
 
   ExpectSunken(Image(), restImage);
@@ -122,9 +122,9 @@ TEST_F(ExitButtonTest, SpaceHeldDownDrawsItSunkenWithoutAHover) {
 
 TEST_F(ExitButtonTest, LeavingTheButtonRemovesTheEdge) {
   SendMove(exit, exit->rect().center(), Qt::NoButton);
-  ASSERT_TRUE(exit->IsHovering());
+  ASSERT_TRUE(exit->Hovering());
   SendMove(exit, QPoint(-5, -5), Qt::NoButton);
-  EXPECT_FALSE(exit->IsHovering());
+  EXPECT_FALSE(exit->Hovering());
   EXPECT_EQ(EdgeOf(Image()).top, face);
 }
 
@@ -154,18 +154,18 @@ class HoverButtonTest : public ::testing::Test {
 
 TEST_F(HoverButtonTest, EnteringWithTheButtonHeldDoesNotHover) {
   SendMove(button, Middle(), Qt::LeftButton);
-  EXPECT_FALSE(button->IsHovering());
+  EXPECT_FALSE(button->Hovering());
   QEnterEvent enter(Middle(), button->mapTo(&host, Middle()), button->mapToGlobal(Middle()));
   QApplication::sendEvent(button, &enter);
   SendMove(button, Middle(), Qt::NoButton);
-  EXPECT_TRUE(button->IsHovering());
+  EXPECT_TRUE(button->Hovering());
 }
 
 TEST_F(HoverButtonTest, LeaveDeactivationDisablingAndFocusLossCancelHover) {
   const QEvent::Type kCancels[] = {QEvent::Leave, QEvent::WindowDeactivate, QEvent::FocusOut};
   for (QEvent::Type type : kCancels) {
     SendMove(button, Middle(), Qt::NoButton);
-    ASSERT_TRUE(button->IsHovering());
+    ASSERT_TRUE(button->Hovering());
     if (type == QEvent::FocusOut) {
       QFocusEvent event(type);
       QApplication::sendEvent(button, &event);
@@ -173,11 +173,11 @@ TEST_F(HoverButtonTest, LeaveDeactivationDisablingAndFocusLossCancelHover) {
       QEvent event(type);
       QApplication::sendEvent(button, &event);
     }
-    EXPECT_FALSE(button->IsHovering()) << type;
+    EXPECT_FALSE(button->Hovering()) << type;
   }
   SendMove(button, Middle(), Qt::NoButton);
   button->setEnabled(false);
-  EXPECT_FALSE(button->IsHovering());
+  EXPECT_FALSE(button->Hovering());
 }
 
 TEST_F(HoverButtonTest, HoversWhileAnotherWindowIsActive) {
@@ -187,7 +187,7 @@ TEST_F(HoverButtonTest, HoversWhileAnotherWindowIsActive) {
   QApplication::setActiveWindow(&other);
   ASSERT_FALSE(host.isActiveWindow());
   SendMove(button, Middle(), Qt::NoButton);
-  EXPECT_TRUE(button->IsHovering());
+  EXPECT_TRUE(button->Hovering());
 }
 
 TEST_F(HoverButtonTest, ADoubleClickIsTwoClicks) {

@@ -5,14 +5,14 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 #include "res/resource_ids.h"
-#include "tests/window/window_fixture.h"
+#include "tests/ui/qt/window_fixture.h"
 
 namespace window_test {
 namespace {
 
-using controls::ToGbk;
+using ui::qt::ToGbk;
 
 class PortTextTest : public WindowTest {
  protected:

@@ -13,10 +13,10 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 #include "memory/memory_type.h"
 #include "res/resource_ids.h"
-#include "tests/window/window_fixture.h"
+#include "tests/ui/qt/window_fixture.h"
 
 namespace window_test {
 namespace {
@@ -267,7 +267,7 @@ TEST_F(RoutingTest, AltSpaceOpensTheWindowMenuAndItsItemOpensTheAboutBox) {
   ASSERT_TRUE(window.WindowMenu().menu()->isVisible());
 
   QStringList about;
-  WhenModalOpens("ui::AboutDialog", [&](QWidget* box) {
+  WhenModalOpens("ui::qt::AboutDialog", [&](QWidget* box) {
     about << box->windowTitle();
     for (QLabel* label : box->findChildren<QLabel*>()) {
       if (!label->text().isEmpty()) about << label->text();
@@ -285,7 +285,7 @@ TEST_F(RoutingTest, AltSpaceOpensTheWindowMenuAndItsItemOpensTheAboutBox) {
 
 TEST_F(RoutingTest, TheAboutBoxClosesWithItsOkButton) {
   bool closed = false;
-  WhenModalOpens("ui::AboutDialog", [&](QWidget* box) {
+  WhenModalOpens("ui::qt::AboutDialog", [&](QWidget* box) {
     box->findChild<QPushButton*>()->click();
     closed = !box->isVisible();
   });

@@ -14,16 +14,16 @@
 #include <string>
 #include <vector>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
-#include "tests/window/window_fixture.h"
-#include "ui/control_factory.h"
+#include "tests/ui/qt/window_fixture.h"
+#include "ui/qt/control_factory.h"
 
 namespace window_test {
 namespace {
 
-using controls::FromGbk;
+using ui::qt::FromGbk;
 
 // The controls no operation of the station ever shows.
 const std::set<int> kNeverVisible = {
@@ -247,7 +247,7 @@ TEST_F(TemplateTest, TheWindowShowsEveryControlOfDialog102) {
   QWidget* first = Control(res::kIdCancel);
   QWidget* widget = first;
   do {
-    const int id = ui::ControlId(widget);
+    const int id = ui::qt::ControlId(widget);
     if (id != kNone && (widget->focusPolicy() & Qt::TabFocus) != 0) chain.push_back(id);
     widget = widget->nextInFocusChain();
   } while (widget != first);

@@ -1,11 +1,11 @@
-#include "tests/window/window_fixture.h"
+#include "tests/ui/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
-#include "controls/gbk_text.h"
+#include "ui/qt/gbk_text.h"
 
 namespace window_test {
 
@@ -23,7 +23,7 @@ void WindowTest::Open() {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 }
 
-QString WindowTest::Text(int id) const { return controls::FromGbk(window.ItemText(id)); }
+QString WindowTest::Text(int id) const { return ui::qt::FromGbk(window.ItemText(id)); }
 
 void WhenModalOpens(const char* className, std::function<void(QWidget*)> answer) {
   auto* poll = new QTimer;

@@ -16,7 +16,7 @@
 #include "tests/support/recording_test_engine.h"
 #include "tests/support/recording_test_flash.h"
 #include "tests/support/temp_directory.h"
-#include "ui/qt_window.h"
+#include "ui/qt/qt_window.h"
 
 // Qt values in test failures as text rather than bytes; found by gtest next to the types.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -46,7 +46,7 @@ class WindowTest : public ::testing::Test {
   fakes::RecordingTestFlash flash;
   fakes::RecordingTestE2 e2;
   dialog::Transports transports;
-  ui::QtWindow window;
+  ui::qt::QtWindow window;
   app::MainDialog dialog{window, engine, flash, e2, transports};
 };
 

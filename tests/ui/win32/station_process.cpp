@@ -1,4 +1,4 @@
-#include "tests/win32/station_process.h"
+#include "tests/ui/win32/station_process.h"
 
 #include <algorithm>
 #include <fstream>

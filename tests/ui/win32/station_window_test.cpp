@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "res/resource_ids.h"
-#include "tests/win32/station_process.h"
+#include "tests/ui/win32/station_process.h"
 
 namespace win32test {
 namespace {

@@ -9,7 +9,7 @@
 #include "res/dialog_template.h"
 #include "res/resource_ids.h"
 #include "res/strings.h"
-#include "tests/win32/station_process.h"
+#include "tests/ui/win32/station_process.h"
 
 namespace win32test {
 namespace {

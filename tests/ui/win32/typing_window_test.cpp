@@ -5,7 +5,7 @@
 #include <string>
 
 #include "res/resource_ids.h"
-#include "tests/win32/station_process.h"
+#include "tests/ui/win32/station_process.h"
 
 namespace win32test {
 namespace {

@@ -1,4 +1,4 @@
-#include "tests/win32/dialog/dialog_fixture.h"
+#include "tests/ui/win32/dialog/dialog_fixture.h"
 
 #include "app/main_dialog.h"
 #include "platform/file_system.h"
@@ -10,7 +10,7 @@ namespace {
 
 // The body to run and the window to run it on, for the timer that starts it.
 const std::function<void(HWND)>* pendingBody = nullptr;
-win32ui::Win32Window* runningWindow = nullptr;
+ui::win32::Win32Window* runningWindow = nullptr;
 
 void CALLBACK StartBody(HWND, UINT, UINT_PTR timer, DWORD) {
   HWND dialog = runningWindow->hwnd();
@@ -51,7 +51,7 @@ void InProcessDialog::Run(const std::function<void(HWND)>& body) {
   std::string error;
   ASSERT_TRUE(vendor::LoadLibraries(platform::ProgramFolder(), &libraries, &error)) << error;
   dialog::Transports transports;
-  win32ui::Win32Window window(GetModuleHandleW(nullptr));
+  ui::win32::Win32Window window(GetModuleHandleW(nullptr));
   app::MainDialog dialog(window, *libraries.engine, *libraries.flash, *libraries.e2, transports);
   window.Attach(&dialog);
   pendingBody = &body;

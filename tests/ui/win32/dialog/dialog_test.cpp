@@ -6,7 +6,7 @@
 
 #include "res/resource_ids.h"
 #include "res/strings.h"
-#include "tests/win32/dialog/dialog_fixture.h"
+#include "tests/ui/win32/dialog/dialog_fixture.h"
 
 namespace win32test {
 namespace {

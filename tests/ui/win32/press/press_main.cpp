@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/win32/station_process.h"
+#include "tests/ui/win32/station_process.h"
 
 int main(int argc, char* argv[]) {
   using namespace std::chrono_literals;
