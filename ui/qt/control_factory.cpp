@@ -11,6 +11,7 @@
 
 #include "res/resource_ids.h"
 #include "ui/qt/app_icon_image.h"
+#include "ui/qt/caption_check_box.h"
 #include "ui/qt/drop_edit.h"
 #include "ui/qt/field_edit.h"
 #include "ui/qt/gbk_text.h"
@@ -99,7 +100,7 @@ QWidget* CreateWidget(const res::Control& control, const QString& caption) {
     case res::Kind::Label: return CreateLabel(caption);
     case res::Kind::GroupBox: return CreateGroupBox(caption);
     case res::Kind::ListBox: return CreateListBox(control);
-    case res::Kind::CheckBox: return new QCheckBox(caption);
+    case res::Kind::CheckBox: return new CaptionCheckBox(caption);
     case res::Kind::EtchedFrame: return CreateEtchedFrame();
     case res::Kind::Icon: return CreateIcon();
   }
