@@ -151,6 +151,17 @@ void MainDialog::OnCancel() { window_.EndDialog(dialog::kIdCancel); }
 
 void MainDialog::OnTimer(int id) { pioMonitor_.OnTimer(*this, engine_, id); }
 
+void MainDialog::Clicked(int id) {
+  if (busy_) return;
+  if (OnCommand(id)) return;
+  if (id == res::kIdCancel) OnCancel();
+  if (id == res::kIdOk) OnOK();
+}
+
+void MainDialog::TimerTicked(int id) {
+  if (!busy_) OnTimer(id);
+}
+
 // ---------------------------------------------------------------- fields
 
 bool MainDialog::CollectFields() {

@@ -33,6 +33,15 @@ class MainDialog : public dialog::DialogServices {
   void OnCancel();  // Escape, the close box, "Exit"
   void OnTimer(int id);
 
+  // ---- what a window reports, each front end alike ----
+  // A click, Enter (kIdOk) and Escape or the close box (kIdCancel) included.
+  // Dropped while a handler runs: a nested box's loop must not start another.
+  // The two standard ids, where no handler takes them, get the framework's
+  // answers: OnOK and OnCancel.
+  void Clicked(int id);
+  // A tick of timer `id`, dropped while a handler runs: handlers never interleave.
+  void TimerTicked(int id);
+
   // ---- handlers, one per control ----
   void OnReadAddr();
   void OnSetAddr();

@@ -25,6 +25,7 @@ enum Style : uint32_t {
   kOwnerDraw = 1u << 10,   // the Exit button draws itself
   kDefPushButton = 1u << 11,
   kSunken = 1u << 12,      // a sunken client edge
+  kAcceptFiles = 1u << 13, // takes a file dropped from the shell: its path replaces the text
 };
 
 inline constexpr int kNoId = -1;  // labels and frames nobody talks to

@@ -3,7 +3,7 @@
 #include "res/dialog_template.h"
 #include "ui/win32/dialog_template.h"
 
-namespace win32ui {
+namespace ui::win32 {
 namespace {
 
 INT_PTR CALLBACK AboutProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
@@ -29,4 +29,4 @@ void ShowAboutDialog(HINSTANCE instance, HWND owner) {
   DialogBoxIndirectParamW(instance, about.get(), owner, AboutProc, 0);
 }
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -3,8 +3,8 @@
 
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 void ShowAboutDialog(HINSTANCE instance, HWND owner);
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "ui/win32/wide_text.h"
+#include "ui/win32/gbk_text.h"
 
-namespace win32ui {
+namespace ui::win32 {
 namespace {
 
 // The predefined window classes, by the ordinals a dialog template names them with.
@@ -132,4 +132,4 @@ void InMemoryTemplate::AlignDword() {
   if (words_.size() % 2 != 0) Word(0);
 }
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -8,7 +8,7 @@
 #include "res/dialog_template.h"
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 // The window and control styles a template control is created with.
 struct ItemStyle {
@@ -32,4 +32,4 @@ class InMemoryTemplate {
   std::vector<uint16_t> words_;  // DWORD-aligned by the vector's allocation
 };
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -5,7 +5,7 @@
 #include "ui/win32/field_edit.h"
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 class DropEdit {
  public:
@@ -15,9 +15,6 @@ class DropEdit {
   DropEdit(const DropEdit&) = delete;
   DropEdit& operator=(const DropEdit&) = delete;
 
-  // False accepts regular files only, true folders only.
-  bool AcceptFolders = false;
-
   void OnDropFiles(HDROP drop);
 
  private:
@@ -26,4 +23,4 @@ class DropEdit {
   FieldEdit& field_;
 };
 
-}  // namespace win32ui
+}  // namespace ui::win32

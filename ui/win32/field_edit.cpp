@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "ui/win32/wide_text.h"
+#include "ui/win32/gbk_text.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 std::wstring FieldEdit::Text() const {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit_)) + 1, L'\0');
@@ -65,4 +65,4 @@ void FieldEdit::OnChange() {
   previous_ = std::move(result);
 }
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -9,7 +9,7 @@
 
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 class FieldEdit {
  public:
@@ -34,4 +34,4 @@ class FieldEdit {
   std::wstring previous_;
 };
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-namespace win32ui {
+namespace ui::win32 {
 namespace {
 
 // Room for the longest path the platform takes.
@@ -69,4 +69,4 @@ std::optional<std::wstring> ChooseSaveFile(HWND owner, const std::wstring& filte
   return std::wstring(path.data());
 }
 
-}  // namespace win32ui
+}  // namespace ui::win32

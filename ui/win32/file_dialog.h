@@ -6,7 +6,7 @@
 
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 // "Files(*.bin)|*.bin||" as the platform's filter: pairs ended by NULs, the list by two.
 std::wstring PlatformFilter(const std::wstring& filter);
@@ -14,4 +14,4 @@ std::wstring PlatformFilter(const std::wstring& filter);
 std::optional<std::wstring> ChooseOpenFile(HWND owner, const std::wstring& filter);
 std::optional<std::wstring> ChooseSaveFile(HWND owner, const std::wstring& filter, const std::wstring& fileName);
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace win32ui {
+namespace ui::win32 {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 0x6101;
@@ -11,13 +11,7 @@ constexpr LONG_PTR kTypeMask = 0x1F;
 }  // namespace
 
 HoverButton::HoverButton(HWND button)
-    : button_(button),
-      hoverFace_(GetSysColor(COLOR_BTNFACE)),
-      hoverText_(GetSysColor(COLOR_BTNTEXT)),
-      restFace_(GetSysColor(COLOR_BTNFACE)),
-      restText_(GetSysColor(COLOR_BTNTEXT)),
-      focusFace_(GetSysColor(COLOR_BTNFACE)),
-      focusText_(GetSysColor(COLOR_BTNTEXT)) {
+    : button_(button) {
   // Whatever the template made of it, the button draws itself from now on.
   const LONG_PTR style = GetWindowLongPtrW(button_, GWL_STYLE);
   isDefault_ = (style & kTypeMask) == BS_DEFPUSHBUTTON;
@@ -85,9 +79,9 @@ void HoverButton::TrackHover(LPARAM position, WPARAM keys) {
   ClientToScreen(button_, &point);
   HWND under = WindowFromPoint(point);
   // A drag that arrives from elsewhere does not light the button up.
-  if (((keys & MK_LBUTTON) != 0 && !hovering_) || !flat_) return;
-  HWND reference = alwaysTrack_ ? button_ : GetActiveWindow();
-  if (under == button_ && reference != nullptr) {
+  if ((keys & MK_LBUTTON) != 0 && !hovering_) return;
+  // Hover counts also while another window is active.
+  if (under == button_) {
     if (!hovering_) {
       hovering_ = true;
       InvalidateRect(button_, nullptr, TRUE);
@@ -100,7 +94,7 @@ void HoverButton::TrackHover(LPARAM position, WPARAM keys) {
 }
 
 void HoverButton::CancelHover() {
-  if (flat_ && hovering_) {
+  if (hovering_) {
     hovering_ = false;
     InvalidateRect(button_, nullptr, TRUE);
   }
@@ -126,16 +120,15 @@ void HoverButton::DrawBorder(HDC dc, const RECT& rect) const {
 void HoverButton::DrawItem(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   pressed_ = (item.itemState & ODS_SELECTED) != 0;
-  focused_ = (item.itemState & ODS_FOCUS) != 0;
   disabled_ = (item.itemState & ODS_DISABLED) != 0;
   const RECT rect = item.rcItem;
 
-  const COLORREF face = hovering_ || pressed_ ? hoverFace_ : focused_ ? focusFace_ : restFace_;
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
   HBRUSH brush = CreateSolidBrush(face);
   FillRect(dc, &rect, brush);
   DeleteObject(brush);
 
-  if (drawBorder_ && (pressed_ || hovering_)) DrawBorder(dc, rect);
+  if (pressed_ || hovering_) DrawBorder(dc, rect);
 
   const int length = GetWindowTextLengthW(button_);
   if (length > 0) {
@@ -160,19 +153,12 @@ void HoverButton::DrawItem(const DRAWITEMSTRUCT& item) {
       SetTextColor(dc, GetSysColor(COLOR_BTNSHADOW));
       DrawTextW(dc, caption.c_str(), -1, &measured, DT_WORDBREAK | DT_CENTER);
     } else {
-      const bool hot = hovering_ || pressed_;
-      SetTextColor(dc, hot ? hoverText_ : restText_);
-      SetBkColor(dc, hot ? hoverFace_ : restFace_);
+      SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+      SetBkColor(dc, face);
       DrawTextW(dc, caption.c_str(), -1, &measured, DT_WORDBREAK | DT_CENTER);
     }
     SelectObject(dc, oldFont);
   }
-
-  if ((!flat_ || drawFlatFocus_) && focused_) {
-    RECT focus = rect;
-    InflateRect(&focus, -3, -3);
-    DrawFocusRect(dc, &focus);
-  }
 }
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -5,7 +5,7 @@
 
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 class HoverButton {
  public:
@@ -28,17 +28,10 @@ class HoverButton {
   void DrawBorder(HDC dc, const RECT& rect) const;
 
   HWND button_;
-  bool flat_ = true;
   bool hovering_ = false;
   bool pressed_ = false;
-  bool focused_ = false;
   bool disabled_ = false;
   bool isDefault_ = false;
-  bool drawBorder_ = true;
-  bool drawFlatFocus_ = false;
-  bool alwaysTrack_ = true;
-  // Face and text colours, taken once from the system's: hovered or pressed, at rest, focused.
-  COLORREF hoverFace_, hoverText_, restFace_, restText_, focusFace_, focusText_;
 };
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -8,7 +8,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  win32ui::ProgrammerApp programmer(instance);
+  ui::win32::ProgrammerApp programmer(instance);
   const bool ran = programmer.InitInstance();
   if (SUCCEEDED(com)) CoUninitialize();
   return ran ? 0 : 1;

@@ -4,7 +4,7 @@
 #include "dialog/transports.h"
 #include "ui/win32/windows_api.h"
 
-namespace win32ui {
+namespace ui::win32 {
 
 class ProgrammerApp {
  public:
@@ -17,4 +17,4 @@ class ProgrammerApp {
   dialog::Transports transports_;  // the program's, for as long as it runs
 };
 
-}  // namespace win32ui
+}  // namespace ui::win32

@@ -1,7 +1,6 @@
 #include "ui/win32/win32_window.h"
 
 #include <algorithm>
-#include <array>
 #include <vector>
 
 #include "app/main_dialog.h"
@@ -11,18 +10,10 @@
 #include "ui/win32/about_dialog.h"
 #include "ui/win32/dialog_template.h"
 #include "ui/win32/file_dialog.h"
-#include "ui/win32/wide_text.h"
+#include "ui/win32/gbk_text.h"
 
-namespace win32ui {
+namespace ui::win32 {
 namespace {
-
-// The edits that take a dropped file: the firmware path, the nine address
-// fields, the count and the name.
-constexpr std::array kDropEdits = {
-    res::IDC_FIRMWARE_PATH, res::IDC_START_NAP,   res::IDC_START_UAP,   res::IDC_START_LAP,
-    res::IDC_CURRENT_NAP,   res::IDC_CURRENT_UAP, res::IDC_CURRENT_LAP, res::IDC_NEXT_NAP,
-    res::IDC_NEXT_UAP,      res::IDC_NEXT_LAP,    res::IDC_BURN_COUNT,  res::IDC_DEVICE_NAME,
-};
 
 // A dialog's frame: title bar, system menu and close box, no minimise or
 // maximise box; its own taskbar button and a sunken client edge.
@@ -100,8 +91,7 @@ INT_PTR Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) == WA_INACTIVE && exit_ != nullptr) exit_->CancelHover();
       return FALSE;
     case WM_TIMER:
-      // A tick while a handler blocks is dropped: handlers never interleave.
-      if (dialog_ != nullptr && !dialog_->Busy()) dialog_->OnTimer(static_cast<int>(wParam));
+      if (dialog_ != nullptr) dialog_->TimerTicked(static_cast<int>(wParam));
       return TRUE;
     case WM_DESTROY:
       // The children still live: give them back their own window procedures.
@@ -119,12 +109,12 @@ void Win32Window::OnInitDialog() {
     if (control.kind == res::Kind::Edit && (control.style & res::kMultiLine) == 0) {
       fields_[control.id] = std::make_unique<FieldEdit>(Item(control.id));
     }
+    if ((control.style & res::kAcceptFiles) != 0) {
+      if (FieldEdit* field = Field(control.id)) drops_[control.id] = std::make_unique<DropEdit>(*field);
+    }
     if (control.kind == res::Kind::PushButton && (control.style & res::kOwnerDraw) != 0) {
       exit_ = std::make_unique<HoverButton>(Item(control.id));
     }
-  }
-  for (int id : kDropEdits) {
-    if (FieldEdit* field = Field(id)) drops_[id] = std::make_unique<DropEdit>(*field);
   }
   if (dialog_ != nullptr) dialog_->OnInitDialog();
 }
@@ -134,13 +124,8 @@ void Win32Window::OnCommand(int id, int code) {
     if (FieldEdit* field = Field(id)) field->OnChange();
     return;
   }
-  if (code != BN_CLICKED || dialog_ == nullptr) return;
-  // Input reaches the window only between handlers; a nested box's loop must not start another.
-  if (dialog_->Busy()) return;
-  if (dialog_->OnCommand(id)) return;
-  // The framework's own answers to the two standard ids: Enter, Escape, the close box, Exit.
-  if (id == IDCANCEL) dialog_->OnCancel();
-  if (id == IDOK) dialog_->OnOK();
+  // Enter, Escape and the close box arrive as clicks of IDOK and IDCANCEL.
+  if (code == BN_CLICKED && dialog_ != nullptr) dialog_->Clicked(id);
 }
 
 void Win32Window::OnPaint() {
@@ -325,13 +310,13 @@ int Win32Window::MessageBox(std::string_view text, int buttons) {
 }
 
 std::optional<std::string> Win32Window::ChooseOpenFile(std::string_view filter) {
-  std::optional<std::wstring> path = win32ui::ChooseOpenFile(hwnd_, platform::GbkToWide(filter));
+  std::optional<std::wstring> path = ui::win32::ChooseOpenFile(hwnd_, platform::GbkToWide(filter));
   if (!path) return std::nullopt;
   return platform::WideToGbk(*path);
 }
 
 std::optional<std::string> Win32Window::ChooseSaveFile(std::string_view filter, std::string_view fileName) {
-  std::optional<std::wstring> path = win32ui::ChooseSaveFile(hwnd_, platform::GbkToWide(filter), platform::GbkToWide(fileName));
+  std::optional<std::wstring> path = ui::win32::ChooseSaveFile(hwnd_, platform::GbkToWide(filter), platform::GbkToWide(fileName));
   if (!path) return std::nullopt;
   return platform::WideToGbk(*path);
 }
@@ -372,4 +357,4 @@ void Win32Window::KeepPainting() {
   }
 }
 
-}  // namespace win32ui
+}  // namespace ui::win32

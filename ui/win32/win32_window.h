@@ -5,19 +5,15 @@
 #include <map>
 #include <memory>
 
-#include "dialog/window.h"
+#include "app/station_window.h"
 #include "ui/win32/drop_edit.h"
 #include "ui/win32/field_edit.h"
 #include "ui/win32/hover_button.h"
 #include "ui/win32/windows_api.h"
 
-namespace app {
-class MainDialog;
-}
+namespace ui::win32 {
 
-namespace win32ui {
-
-class Win32Window : public dialog::Window {
+class Win32Window : public app::StationWindow {
  public:
   explicit Win32Window(HINSTANCE instance);
   ~Win32Window() override;
@@ -25,9 +21,9 @@ class Win32Window : public dialog::Window {
   Win32Window& operator=(const Win32Window&) = delete;
 
   // The logic that receives the window's messages; set before RunModal.
-  void Attach(app::MainDialog* dialog) { dialog_ = dialog; }
+  void Attach(app::MainDialog* dialog) override { dialog_ = dialog; }
   // Creates the window, initialises the dialog and runs it until the dialog ends; the end's result.
-  int RunModal();
+  int RunModal() override;
   HWND hwnd() const { return hwnd_; }
 
   // ---- dialog::Window ----
@@ -82,4 +78,4 @@ class Win32Window : public dialog::Window {
   std::unique_ptr<HoverButton> exit_;
 };
 
-}  // namespace win32ui
+}  // namespace ui::win32
